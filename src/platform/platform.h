@@ -1,0 +1,123 @@
+// The operating system as Klevane sees it: whole files, text files, folders, the message box,
+// the progress bar, GDI handles and the start of another program. This layer is the only code
+// that includes windows.h or POSIX headers; everything above it is the same on every platform.
+//
+// Names of files reach this layer as the program formats them: routes and klv.cfg use Windows
+// paths (a backslash between folder and file). Outside Windows a backslash in a name is taken as
+// a slash when the file is opened, so route authors' `parts\a.txt` is found everywhere.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+using WindowHandle = void*;  // HWND in the Windows build
+using GdiHandle = void*;     // HBRUSH or HBITMAP in the Windows build; always null elsewhere
+
+#ifdef _WIN32
+constexpr char pathSeparator = '\\';
+#else
+constexpr char pathSeparator = '/';
+#endif
+
+// ---- Files ---------------------------------------------------------------------------------
+
+// The name as the operating system wants it: backslashes become slashes outside Windows.
+std::string nativePath(const char* path);
+
+// Reads a whole file into a new zero-filled block of its size plus `spare` bytes (freed by the
+// caller with std::free) and stores the size. Null when the file cannot be opened, is larger
+// than INT_MAX - spare bytes, memory runs out or fewer bytes arrive than the file's size.
+char* loadWholeFile(const char* path, int spare, int* size);
+
+// Creates or truncates the file and writes `length` bytes. True only when every byte was written
+// and the file was closed without error.
+bool saveWholeFile(const char* path, const char* data, std::size_t length);
+
+// True when the path names a file that can be opened for reading (a folder is not a file).
+bool fileExists(const char* path);
+
+// True when the path names a folder that can be listed.
+bool folderExists(const char* path);
+
+// Deletes a file. False when it could not be deleted (a missing file included).
+bool deleteFile(const char* path);
+
+// Renames a file. Never replaces an existing `to`: then, as on failure, it returns false and both
+// files stay as they were.
+bool renameFile(const char* from, const char* to);
+
+// fopen with the native path; `mode` as for fopen ("rt" and "wt" translate line ends on Windows).
+FILE* openFile(const char* path, const char* mode);
+
+// Reads a text file whole; CR LF and bare LF line ends both arrive as "\n". False when the file
+// cannot be read.
+bool readTextFile(const char* path, std::string& text);
+
+// Writes a text file whole, "\n" becoming the platform's line end (CR LF on Windows). True only
+// when everything was written.
+bool writeTextFile(const char* path, const std::string& text);
+
+// Folder listing in the manner of opendir/readdir. The entries come in the order the system gives,
+// "." and ".." included.
+struct FolderScan;
+FolderScan* openFolder(const char* path);  // null when the folder cannot be listed
+const char* nextFolderEntry(FolderScan* scan);  // null after the last entry
+void closeFolder(FolderScan* scan);
+
+// ---- Message box ---------------------------------------------------------------------------
+
+// Styles and answers, with the values of the Windows message box.
+enum MessageStyle : unsigned {
+  mbOk = 0x0,
+  mbYesNo = 0x4,
+  mbIconError = 0x10,
+  mbIconQuestion = 0x20,
+  mbIconExclamation = 0x30,
+  mbIconInformation = 0x40,
+  mbTaskModal = 0x2000,
+};
+enum MessageAnswer : int { answerOk = 1, answerYes = 6, answerNo = 7 };
+
+struct MessageBoxCall {
+  WindowHandle owner;
+  std::string caption;
+  std::string text;
+  unsigned style;
+};
+
+// A handler sees every message box instead of the user and gives the answer. Tests and the
+// command-line tool install one; an empty handler restores the default, which is the real box
+// on Windows and, elsewhere, a line on standard error answered with OK (or No for a question).
+using MessageHandler = std::function<int(const MessageBoxCall&)>;
+void setMessageHandler(MessageHandler handler);
+
+// Shows a message box (or hands it to the handler) and returns the answer.
+int showMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style);
+
+// ---- Progress bar --------------------------------------------------------------------------
+
+// A handler sees every progress report; without one the report goes to the progress bar window
+// (PBM_SETPOS) on Windows and nowhere elsewhere.
+using ProgressHandler = std::function<void(WindowHandle bar, int percent)>;
+void setProgressHandler(ProgressHandler handler);
+void setProgressPosition(WindowHandle bar, int percent);
+
+// Reports the share of a source read so far, position * 100 / length truncated, to a progress
+// bar; a report goes out only when the percentage differs from the last one sent, so a pass over
+// a large route sends at most 101 reports.
+struct ProgressReporter {
+  WindowHandle bar = nullptr;
+  int lastPercent = -1;
+  void update(int position, int length);
+};
+
+// ---- Graphics and processes ------------------------------------------------------------------
+
+// A solid GDI brush of the colour; null outside Windows.
+GdiHandle createSolidBrush(int red, int green, int blue);
+
+// Starts a program from a Windows-style command line (program path, then arguments; double
+// quotes group a path with blanks), detached, without waiting for it. True when it was started.
+bool startDetachedProcess(const char* commandLine);

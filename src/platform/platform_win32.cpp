@@ -1,0 +1,128 @@
+// The platform layer on Windows: KERNEL32 files, the runtime's folder listing, USER32 message
+// boxes, the common controls' progress bar, GDI brushes and CreateProcessA.
+#include "platform/platform.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <io.h>
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+std::string nativePath(const char* path) { return std::string(path ? path : ""); }
+
+char* loadWholeFile(const char* path, int spare, int* size) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  char* block = nullptr;
+  LARGE_INTEGER length;
+  if (GetFileSizeEx(file, &length) && length.QuadPart <= INT_MAX - spare) {
+    DWORD wanted = static_cast<DWORD>(length.QuadPart);
+    block = static_cast<char*>(std::calloc(static_cast<std::size_t>(wanted) + spare, 1));
+    DWORD got = 0;
+    if (block && (!ReadFile(file, block, wanted, &got, nullptr) || got != wanted)) {
+      std::free(block);  // fewer bytes than the file's size
+      block = nullptr;
+    }
+    if (block) *size = static_cast<int>(wanted);
+  }
+  CloseHandle(file);
+  return block;
+}
+
+bool saveWholeFile(const char* path, const char* data, std::size_t length) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  std::size_t done = 0;
+  while (ok && done < length) {
+    DWORD chunk = static_cast<DWORD>(length - done > 0x40000000 ? 0x40000000 : length - done);
+    DWORD put = 0;
+    ok = WriteFile(file, data + done, chunk, &put, nullptr) && put == chunk;
+    done += put;
+  }
+  if (!CloseHandle(file)) ok = false;
+  return ok;
+}
+
+bool fileExists(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+bool folderExists(const char* path) {
+  FolderScan* scan = openFolder(path);
+  if (!scan) return false;
+  closeFolder(scan);
+  return true;
+}
+
+bool deleteFile(const char* path) { return DeleteFileA(path) != 0; }
+
+bool renameFile(const char* from, const char* to) { return MoveFileA(from, to) != 0; }  // refuses an existing target
+
+FILE* openFile(const char* path, const char* mode) { return std::fopen(path, mode); }
+
+struct FolderScan {
+  intptr_t handle;
+  _finddata_t entry;
+  bool pending;  // the entry found by _findfirst has not been handed out yet
+};
+
+FolderScan* openFolder(const char* path) {
+  std::string pattern(path);
+  if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+  pattern += "*.*";
+  FolderScan* scan = new FolderScan;
+  scan->handle = _findfirst(pattern.c_str(), &scan->entry);
+  if (scan->handle == -1) {
+    delete scan;
+    return nullptr;
+  }
+  scan->pending = true;
+  return scan;
+}
+
+const char* nextFolderEntry(FolderScan* scan) {
+  if (scan->pending) {
+    scan->pending = false;
+    return scan->entry.name;
+  }
+  return _findnext(scan->handle, &scan->entry) == 0 ? scan->entry.name : nullptr;
+}
+
+void closeFolder(FolderScan* scan) {
+  if (!scan) return;
+  _findclose(scan->handle);
+  delete scan;
+}
+
+int showDefaultMessageBox(const MessageBoxCall& call) {
+  return MessageBoxA(static_cast<HWND>(call.owner), call.text.c_str(), call.caption.c_str(), call.style);
+}
+
+void sendProgressToBar(WindowHandle bar, int percent) {
+  if (bar) SendMessageA(static_cast<HWND>(bar), PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+}
+
+GdiHandle createSolidBrush(int red, int green, int blue) { return CreateSolidBrush(RGB(red, green, blue)); }
+
+bool startDetachedProcess(const char* commandLine) {
+  std::string line(commandLine);  // CreateProcessA may write into its command line
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  ZeroMemory(&process, sizeof process);
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DETACHED_PROCESS | NORMAL_PRIORITY_CLASS, nullptr,
+                      nullptr, &startup, &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}

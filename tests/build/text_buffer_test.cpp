@@ -1,0 +1,288 @@
+#include "build/text_buffer.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+class TextBufferTest : public WorkFolderTest {
+ protected:
+  // Loads the bytes through a file, as every pass does.
+  std::unique_ptr<TextBuffer> load(const std::string& bytes) {
+    writeBytes("source.txt", bytes);
+    auto buffer = std::make_unique<TextBuffer>("source.txt");
+    EXPECT_TRUE(buffer->isValid());
+    return buffer;
+  }
+};
+
+std::string built(const std::vector<int>& characters, int size = 100) {
+  TextBuffer buffer(size);
+  for (int c : characters) buffer.putChar(c);
+  return std::string(buffer.getText(), static_cast<std::size_t>(buffer.getLength()));
+}
+
+TEST_F(TextBufferTest, LoadingEmptyMissingAndNulFiles) {
+  auto empty = load("");
+  EXPECT_EQ(empty->getLength(), 0);
+  EXPECT_EQ(empty->getChar(), -1);
+  char line[8] = "keep";
+  EXPECT_FALSE(empty->readLine(line, sizeof line, false));
+  EXPECT_STREQ(line, "keep");
+
+  TextBuffer missing("no-such-file.txt");
+  EXPECT_FALSE(missing.isValid());
+
+  auto withNul = load(std::string("ab\0cd", 5));
+  EXPECT_EQ(withNul->getLength(), 2);
+  withNul->setPosition(4, FromStart);  // positions up to the file size stay reachable
+  EXPECT_EQ(withNul->getPosition(), 4);
+  withNul->setPosition(99, FromStart);
+  EXPECT_EQ(withNul->getPosition(), 5);
+}
+
+TEST_F(TextBufferTest, CharactersAreSignExtendedAndByteFFEndsTheText) {
+  auto buffer = load("a\x80\xFE\xFFz");
+  EXPECT_EQ(buffer->getChar(), 'a');
+  EXPECT_EQ(buffer->getChar(), -128);
+  EXPECT_EQ(buffer->getChar(), -2);
+  EXPECT_EQ(buffer->getChar(), -1);  // the 0xFF byte is indistinguishable from the end
+  EXPECT_EQ(buffer->getChar(), 'z');
+  EXPECT_EQ(buffer->getChar(), -1);
+
+  TextBuffer writeSide(10);
+  writeSide.putChar('x');
+  EXPECT_EQ(writeSide.getChar(), 0);
+}
+
+TEST(TextBufferPut, BlankLineRule) {
+  struct Case {
+    std::vector<int> put;
+    std::string expected;
+  } cases[] = {
+      {{'a', '\r', '\n', '\r', '\n', '\t', 'b'}, "a\r\nb"},
+      {{'a', '\n', '\n', '\t', 'b'}, "a\n\n\tb"},          // bare line feeds are not touched
+      {{'a', '\r', '\n', ' ', ' ', '\r', '\n', 'b'}, "a\r\n  \r\nb"},  // lines of blanks stay
+      {{'\r', '\n', '\t', '\t', 'x', '\t'}, "\r\nx\t"},    // tabs only vanish at a line's start
+      {{'a', '\r', '\r', '\n', '\r'}, "a\r\r\n"},
+      {{'\n', '\r', '\n', '\n', '\r', 'c'}, "\n\r\nc"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(built(c.put), c.expected) << "expected " << ::testing::PrintToString(c.expected);
+  }
+}
+
+TEST(TextBufferPut, FullBufferDropsAndRemembersTheCut) {
+  TextBuffer small(3);
+  small.putText("abcdef");
+  EXPECT_EQ(std::string(small.getText()), "abc");
+  EXPECT_EQ(small.getLength(), 3);
+  EXPECT_TRUE(small.wasCut());
+
+  TextBuffer exact(3);
+  exact.putText("abc");
+  EXPECT_FALSE(exact.wasCut());
+
+  // A character the blank-line rule drops anyway does not count as cut.
+  TextBuffer full(4);
+  full.putText("ab\r\n");
+  full.putText("\r\n\t");
+  EXPECT_EQ(std::string(full.getText()), "ab\r\n");
+  EXPECT_FALSE(full.wasCut());
+  full.putChar('y');
+  EXPECT_TRUE(full.wasCut());
+}
+
+TEST_F(TextBufferTest, SaveAsWritesExactlyTheCharactersPut) {
+  TextBuffer out(passOutputSize);
+  out.putText("one\r\n\r\n\ttwo\xE9\r\n");
+  EXPECT_TRUE(out.saveAs("out.txt"));
+  EXPECT_EQ(readBytes("out.txt"), "one\r\ntwo\xE9\r\n");
+
+  writeBytes("old.txt", "longer old contents");
+  TextBuffer shorter(10);
+  shorter.putText("new");
+  EXPECT_TRUE(shorter.saveAs("old.txt"));
+  EXPECT_EQ(readBytes("old.txt"), "new");
+
+  EXPECT_FALSE(shorter.saveAs("no-such-folder/out.txt"));
+  auto loaded = load("text");
+  EXPECT_FALSE(loaded->saveAs("copy.txt"));
+  EXPECT_FALSE(exists("copy.txt"));
+}
+
+TEST_F(TextBufferTest, ReadLineInBothModes) {
+  struct Case {
+    std::string text;
+    bool keepLineEnd;
+    int size;
+    std::vector<std::string> lines;  // until readLine returns false
+  } cases[] = {
+      {"ab\r\ncd", false, 100, {"ab", "", "cd"}},  // the LF of a CR LF comes back as an empty line
+      {"ab\r\ncd", true, 100, {"ab\r\n", "cd"}},
+      {"ab\ncd\n", false, 100, {"ab", "cd"}},
+      {"ab\ncd\n", true, 100, {"ab\n", "cd\n"}},
+      {"abcdef\n", false, 5, {"abc", "def", ""}},  // at most size - 2 characters a call
+      {"x\0y", false, 100, {"x"}},
+      {"\n", false, 100, {""}},
+  };
+  for (const Case& c : cases) {
+    auto buffer = load(c.text);
+    std::vector<std::string> lines;
+    char line[100];
+    while (lines.size() < 10 && buffer->readLine(line, c.size, c.keepLineEnd)) lines.push_back(line);
+    EXPECT_EQ(lines, c.lines) << ::testing::PrintToString(c.text) << " keepLineEnd " << c.keepLineEnd;
+  }
+}
+
+TEST_F(TextBufferTest, SetPositionClampsAndRejectsAnUnknownOrigin) {
+  auto buffer = load("0123456789");
+  buffer->setPosition(4, FromStart);
+  buffer->setPosition(3, FromCurrent);
+  EXPECT_EQ(buffer->getPosition(), 7);
+  buffer->setPosition(-20, FromCurrent);
+  EXPECT_EQ(buffer->getPosition(), 0);
+  buffer->setPosition(50, FromStart);
+  EXPECT_EQ(buffer->getPosition(), 10);
+
+  MessageRecorder messages;
+  buffer->setPosition(2, 2);
+  EXPECT_EQ(buffer->getPosition(), 10);
+  ASSERT_EQ(messages.calls().size(), 1u);
+  EXPECT_EQ(messages.calls()[0].caption, "Error");
+  EXPECT_EQ(messages.calls()[0].text, "setpos, faulty param");
+}
+
+struct SearchCase {
+  std::string text;
+  const char* pattern;
+  bool found;
+  int positionAfter;  // where reading goes on when found
+};
+
+const SearchCase searchCases[] = {
+    {"..folder x", ".folder", true, 8},
+    {"route.FOLDER", ".folder", true, 12},
+    {"aab", "ab", true, 3},
+    {"abababc", "ababc", true, 7},  // the failed partial match overlaps the real one
+    {"aaaab", "aaab", true, 5},
+    {".fold", ".folder", false, -1},
+    {"x\xFF.folder", ".folder", false, -1},  // 0xFF ends the search
+    {"", "a", false, -1},
+};
+
+TEST_F(TextBufferTest, FindTextFindsTheFirstOccurrenceCaseInsensitively) {
+  for (const SearchCase& c : searchCases) {
+    auto buffer = load(c.text);
+    EXPECT_EQ(findText(c.pattern, *buffer), c.found) << c.text;
+    if (c.found) {
+      EXPECT_EQ(buffer->getPosition(), c.positionAfter) << c.text;
+    }
+  }
+}
+
+TEST_F(TextBufferTest, FindTextInFileSearchesTheSameWay) {
+  for (const SearchCase& c : searchCases) {
+    writeBytes("search.txt", c.text);
+    FILE* file = openFile("search.txt", "rt");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(findTextInFile(c.pattern, file), c.found) << c.text;
+    if (c.found) {
+      EXPECT_EQ(std::ftell(file), c.positionAfter) << c.text;
+    }
+    std::fclose(file);
+  }
+}
+
+struct FieldRead {
+  std::string field;
+  int terminator;
+};
+
+TEST_F(TextBufferTest, FieldReadersStopAtTheirTerminators) {
+  struct Case {
+    std::string text;
+    bool rw;
+    int size;
+    std::vector<FieldRead> reads;
+  } cases[] = {
+      {"abcdef,", false, 4, {{"abc", 'd'}, {"ef", ','}, {"", -1}}},  // the character that did not fit comes back
+      {" 12;x,\r\nz", false, 100, {{" 12", ';'}, {"x", ','}, {"\r", '\n'}, {"z", -1}}},
+      {"a)b,c", false, 100, {{"a)b", ','}, {"c", -1}}},
+      {"a)b,c;d", true, 100, {{"a", ')'}, {"b", ','}, {"c;d", -1}}},
+      {"ab\xFF" "cd", false, 100, {{"ab", -1}}},
+      {"\xE9t\xE9,", false, 100, {{"\xE9t\xE9", ','}}},
+  };
+  for (const Case& c : cases) {
+    auto buffer = load(c.text);
+    char field[100];
+    for (const FieldRead& expected : c.reads) {
+      int terminator = c.rw ? readRwField(*buffer, field, c.size) : readCsvField(*buffer, field, c.size);
+      EXPECT_EQ(field, expected.field) << ::testing::PrintToString(c.text);
+      EXPECT_EQ(terminator, expected.terminator) << ::testing::PrintToString(c.text);
+    }
+  }
+}
+
+TEST_F(TextBufferTest, SkipFieldConsumesThroughTheTerminator) {
+  struct Case {
+    std::string text;
+    bool rw;
+    int terminator;
+    int next;  // the character read after the skip
+  } cases[] = {
+      {"old name;x", false, ';', 'x'}, {"old)name;x", false, ';', 'x'}, {"old)x", true, ')', 'x'},
+      {"a;b,x", true, ',', 'x'},       {"abc\nx", false, '\n', 'x'},    {"abc", false, -1, -1},
+  };
+  for (const Case& c : cases) {
+    auto buffer = load(c.text);
+    EXPECT_EQ(c.rw ? skipRwField(*buffer) : skipField(*buffer, false), c.terminator) << c.text;
+    EXPECT_EQ(buffer->getChar(), c.next) << c.text;
+  }
+}
+
+TEST(ShowError, FormatsTextAndDetail) {
+  MessageRecorder messages;
+  EXPECT_TRUE(showError("A"));
+  EXPECT_TRUE(showError("A", "B"));
+  ASSERT_EQ(messages.calls().size(), 2u);
+  EXPECT_EQ(messages.texts(), (std::vector<std::string>{"A", "A\n\nB"}));
+  for (const MessageBoxCall& call : messages.calls()) {
+    EXPECT_EQ(call.caption, "Error");
+    EXPECT_EQ(call.style, static_cast<unsigned>(mbIconError | mbTaskModal));
+    EXPECT_EQ(call.owner, nullptr);
+  }
+}
+
+TEST(TextHelpers, TrimTrailingZeros) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"2.500000", "2.5"}, {"3.000000", "3"}, {"0.000", "0"}, {"100", "100"}, {"10.0", "10"},
+      {"-0.250", "-0.25"}, {".000", "."},    {"5.", "5"},     {"", ""},       {"1e10.0", "1e10"},
+  };
+  for (const auto& c : cases) {
+    char text[32];
+    std::strcpy(text, c.first);
+    trimTrailingZeros(text);
+    EXPECT_STREQ(text, c.second) << c.first;
+  }
+}
+
+TEST(TextHelpers, TrimBlanks) {
+  const std::pair<const char*, const char*> cases[] = {
+      {" \tab \r\n", "ab"}, {"\xFF" "a b\xFF", "a b"}, {"   ", ""}, {"", ""}, {"x", "x"}, {"\n\nx y\t", "x y"},
+  };
+  for (const auto& c : cases) {
+    char text[32];
+    std::strcpy(text, c.first);
+    trimBlanks(text);
+    EXPECT_STREQ(text, c.second) << ::testing::PrintToString(std::string(c.first));
+  }
+}
+
+}  // namespace

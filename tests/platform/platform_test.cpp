@@ -1,0 +1,146 @@
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+class PlatformTest : public WorkFolderTest {};
+
+TEST_F(PlatformTest, WholeFilesKeepTheirBytes) {
+  std::string bytes("a\r\nb\0c\xFF\x80\t", 9);
+  ASSERT_TRUE(saveWholeFile("f.bin", bytes.data(), bytes.size()));
+  EXPECT_EQ(readBytes("f.bin"), bytes);
+  int size = -1;
+  char* block = loadWholeFile("f.bin", 4, &size);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(size, 9);
+  EXPECT_EQ(std::string(block, 9), bytes);
+  EXPECT_EQ(std::string(block + 9, 4), std::string(4, '\0'));  // the spare bytes are zero
+  std::free(block);
+
+  EXPECT_EQ(loadWholeFile("missing.bin", 4, &size), nullptr);
+  std::filesystem::create_directory("folder");
+  EXPECT_EQ(loadWholeFile("folder", 4, &size), nullptr);
+  EXPECT_FALSE(saveWholeFile("missing-folder/f.bin", "x", 1));
+}
+
+TEST_F(PlatformTest, BackslashesInNamesReachSubfolders) {
+  std::filesystem::create_directory("parts");
+  writeBytes("parts/a.txt", "included");
+  EXPECT_TRUE(fileExists("parts\\a.txt"));
+  int size = 0;
+  char* block = loadWholeFile("parts\\a.txt", 1, &size);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(std::string(block), "included");
+  std::free(block);
+  EXPECT_TRUE(folderExists("parts\\"));
+  EXPECT_TRUE(renameFile("parts\\a.txt", "parts\\b.txt"));
+  EXPECT_TRUE(exists("parts/b.txt"));
+}
+
+TEST_F(PlatformTest, FileAndFolderTests) {
+  writeBytes("file.txt", "x");
+  std::filesystem::create_directory("sub");
+  EXPECT_TRUE(fileExists("file.txt"));
+  EXPECT_FALSE(fileExists("sub"));
+  EXPECT_FALSE(fileExists("none.txt"));
+  EXPECT_TRUE(folderExists("sub"));
+  EXPECT_FALSE(folderExists("file.txt"));
+  EXPECT_FALSE(folderExists("none"));
+}
+
+TEST_F(PlatformTest, RenameNeverReplacesAFile) {
+  writeBytes("a.bmp", "first");
+  writeBytes("b.bmp", "second");
+  EXPECT_FALSE(renameFile("a.bmp", "b.bmp"));
+  EXPECT_EQ(readBytes("a.bmp"), "first");
+  EXPECT_EQ(readBytes("b.bmp"), "second");
+
+  EXPECT_TRUE(renameFile("a.bmp", "c.bmp"));
+  EXPECT_FALSE(exists("a.bmp"));
+  EXPECT_EQ(readBytes("c.bmp"), "first");
+  EXPECT_FALSE(renameFile("a.bmp", "d.bmp"));  // the source is gone
+  EXPECT_FALSE(exists("d.bmp"));
+}
+
+TEST_F(PlatformTest, DeleteRemovesFilesOnly) {
+  writeBytes("a.tmp", "x");
+  std::filesystem::create_directory("sub");
+  EXPECT_TRUE(deleteFile("a.tmp"));
+  EXPECT_FALSE(exists("a.tmp"));
+  EXPECT_FALSE(deleteFile("a.tmp"));
+  EXPECT_FALSE(deleteFile("sub"));
+  EXPECT_TRUE(exists("sub"));
+}
+
+TEST_F(PlatformTest, FolderListingGivesEveryEntryWithDotAndDotDot) {
+  writeBytes("a.csv", "");
+  writeBytes("B.RW", "");
+  std::filesystem::create_directory("x");
+  FolderScan* scan = openFolder(".");
+  ASSERT_NE(scan, nullptr);
+  std::set<std::string> names;
+  while (const char* name = nextFolderEntry(scan)) names.insert(name);
+  closeFolder(scan);
+  EXPECT_EQ(names, (std::set<std::string>{".", "..", "B.RW", "a.csv", "x"}));
+  EXPECT_EQ(openFolder("no-such-folder"), nullptr);
+}
+
+TEST_F(PlatformTest, TextFilesReadEitherLineEndAndWriteThePlatforms) {
+  const std::pair<std::string, std::string> reads[] = {
+      {"a\r\nb\r\n", "a\nb\n"}, {"a\nb", "a\nb"}, {"a\rb\r", "a\rb\r"}, {"\r\r\n", "\r\n"}, {"", ""},
+  };
+  for (const auto& c : reads) {
+    writeBytes("t.txt", c.first);
+    std::string text = "old";
+    ASSERT_TRUE(readTextFile("t.txt", text));
+    EXPECT_EQ(text, c.second) << ::testing::PrintToString(c.first);
+  }
+  std::string untouched = "old";
+  EXPECT_FALSE(readTextFile("missing.txt", untouched));
+
+  ASSERT_TRUE(writeTextFile("w.txt", "one\ntwo\n"));
+#ifdef _WIN32
+  EXPECT_EQ(readBytes("w.txt"), "one\r\ntwo\r\n");
+#else
+  EXPECT_EQ(readBytes("w.txt"), "one\ntwo\n");
+#endif
+}
+
+TEST(MessageBoxes, AHandlerSeesEveryBoxAndGivesTheAnswer) {
+  MessageRecorder messages(answerYes);
+  EXPECT_EQ(showMessageBox(nullptr, "Go on?", "Question", mbYesNo | mbIconQuestion), answerYes);
+  ASSERT_EQ(messages.calls().size(), 1u);
+  EXPECT_EQ(messages.calls()[0].caption, "Question");
+  EXPECT_EQ(messages.calls()[0].text, "Go on?");
+  EXPECT_EQ(messages.calls()[0].style, static_cast<unsigned>(mbYesNo | mbIconQuestion));
+}
+
+TEST(Progress, ReportsOnlyChangedPercentages) {
+  std::vector<int> reports;
+  setProgressHandler([&reports](WindowHandle, int percent) { reports.push_back(percent); });
+  ProgressReporter progress;
+  for (int position = 0; position <= 1048576; ++position) progress.update(position, 1048576);
+  setProgressHandler(nullptr);
+  ASSERT_EQ(reports.size(), 101u);
+  for (int i = 0; i <= 100; ++i) EXPECT_EQ(reports[i], i);
+
+  reports.clear();
+  setProgressHandler([&reports](WindowHandle, int percent) { reports.push_back(percent); });
+  ProgressReporter small;
+  for (int position = 1; position <= 3; ++position) small.update(position, 3);  // 33, 66, 100: truncated
+  small.update(0, 0);
+  setProgressHandler(nullptr);
+  EXPECT_EQ(reports, (std::vector<int>{33, 66, 100}));
+}
+
+}  // namespace
