@@ -99,9 +99,9 @@ void initAppState() {
   appState.buildFailed = false;
 }
 
-void loadConfig() {
+void loadConfig(const char* path) {
   std::string text;
-  if (!readTextFile(configFile, text)) {
+  if (!readTextFile(path, text)) {
     copyText(appState.simFolder, sizeof appState.simFolder, "c:\\program files\\zelvik");
     copyText(appState.routeFolder, sizeof appState.routeFolder, "c:\\program files\\zelvik\\railway\\route");
     copyText(appState.trainFolder, sizeof appState.trainFolder, "c:\\program files\\zelvik\\train");

@@ -61,7 +61,8 @@ void initAppState();
 // Reads klv.cfg: the three folders, the starting options and the signal system name. Without a
 // file the folders take the default installation's and nothing else changes. In every case the
 // route browser starts at routeFolder and the output paths are formed from it. Reports nothing.
-void loadConfig();
+// `path` names another file of the same form (the command-line tool's --config).
+void loadConfig(const char* path = "klv.cfg");
 
 // Writes klv.cfg, replacing it. A file that cannot be written is ignored: the values stay in
 // memory for the rest of the run.

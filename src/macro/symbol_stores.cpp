@@ -19,6 +19,7 @@ template <typename Slot>
 int findOrClaimSlot(Slot (&store)[storeSlots], const char* name) {
   int slot = findSlot(store, name);
   if (slot >= 0) return slot;
+  if (std::strlen(name) > maxNameLength) return -1;  // never placed: a slot holds at most 30 characters
   slot = findSlot(store, "");
   if (slot < 0) return -1;
   std::strcpy(store[slot].name, name);

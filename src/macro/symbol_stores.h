@@ -47,6 +47,7 @@ void resetSymbolStores();
 template <typename Slot>
 int findSlot(const Slot (&store)[storeSlots], const char* name);
 
-// findSlot's slot, or else the lowest free slot, which takes the name; -1 when none is free.
+// findSlot's slot, or else the lowest free slot, which takes the name; -1 when none is free or
+// the name is longer than 30 characters.
 template <typename Slot>
 int findOrClaimSlot(Slot (&store)[storeSlots], const char* name);

@@ -113,10 +113,22 @@ struct ProgressReporter {
   void update(int position, int length);
 };
 
+// ---- Combo box -----------------------------------------------------------------------------
+
+// Adds a line to the list of a combo box (CB_ADDSTRING) and returns its index; a negative result
+// when it could not be added, and always outside Windows, where there are no controls.
+int comboAddString(WindowHandle combo, const char* text);
+
+// Selects the line of the given index (CB_SETCURSEL); nothing outside Windows.
+void comboSetSelection(WindowHandle combo, int index);
+
 // ---- Graphics and processes ------------------------------------------------------------------
 
 // A solid GDI brush of the colour; null outside Windows.
 GdiHandle createSolidBrush(int red, int green, int blue);
+
+// Whether standard input is a terminal that a question can be asked on.
+bool standardInputIsTerminal();
 
 // Starts a program from a Windows-style command line (program path, then arguments; double
 // quotes group a path with blanks), detached, without waiting for it. True when it was started.

@@ -135,7 +135,13 @@ int showDefaultMessageBox(const MessageBoxCall& call) {
 
 void sendProgressToBar(WindowHandle, int) {}
 
+int comboAddString(WindowHandle, const char*) { return -1; }
+
+void comboSetSelection(WindowHandle, int) {}
+
 GdiHandle createSolidBrush(int, int, int) { return nullptr; }
+
+bool standardInputIsTerminal() { return ::isatty(STDIN_FILENO) != 0; }
 
 namespace {
 

@@ -110,7 +110,17 @@ void sendProgressToBar(WindowHandle bar, int percent) {
   if (bar) SendMessageA(static_cast<HWND>(bar), PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
+int comboAddString(WindowHandle combo, const char* text) {
+  return static_cast<int>(SendMessageA(static_cast<HWND>(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+}
+
+void comboSetSelection(WindowHandle combo, int index) {
+  SendMessageA(static_cast<HWND>(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
 GdiHandle createSolidBrush(int red, int green, int blue) { return CreateSolidBrush(RGB(red, green, blue)); }
+
+bool standardInputIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
 
 bool startDetachedProcess(const char* commandLine) {
   std::string line(commandLine);  // CreateProcessA may write into its command line

@@ -1,0 +1,25 @@
+// The two passes of a macro run. The preprocessor expands includes and macros into "klv.tmp"
+// (passing through "klv2.tmp" between its expansion cycles); the processor reads "klv.tmp" once
+// and writes the finished route: conditions, repeats and definitions carried out, inline
+// commands replaced by their results. Both files lie in the working folder, the program's own.
+#pragma once
+
+#include "platform/platform.h"
+
+constexpr const char* preprocessedFile = "klv.tmp";
+constexpr const char* intermediateFile = "klv2.tmp";
+
+// Expands the source into "klv.tmp", in as many passes as includes and macro definitions need
+// (at most 100). False after showing a message when a file, an include, a macro definition or
+// use fails, or when the result would be cut.
+bool preprocessRoute(const char* sourcePath, WindowHandle progressBar);
+
+// Processes "klv.tmp" into the destination, which is removed first and written only on success.
+// False after showing a message when a command fails, a repeat section runs away or the result
+// would be cut.
+bool processRoute(const char* destinationPath, WindowHandle progressBar);
+
+// Bounds of one processing call: jumps back to a repeat section's start, and characters read
+// in all (a section read again counts again).
+constexpr long long maxRepeatJumps = 1000000;
+constexpr long long maxCharactersRead = 64LL * 1048576;
