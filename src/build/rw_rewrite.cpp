@@ -1,0 +1,173 @@
+#include "build/rw_rewrite.h"
+
+#include <cstring>
+
+#include "app/app_state.h"
+#include "build/numbers.h"
+#include "build/route_rules.h"
+#include "build/text_buffer.h"
+#include "macro/keyword_table.h"
+
+namespace {
+
+// Indices of the rw keyword group.
+enum RwCommand : int {
+  rwFile = 0,
+  rwVelocity,
+  rwInterval,
+  rwRailway,
+  rwDeveloperId,
+  rwStation,
+  rwSta,
+  rwCurve,
+  rwSignal,
+  rwSig,
+  rwRelay,
+};
+
+constexpr int firstRailwayCommand = rwStation;  // after [Railway] only the @-commands count
+constexpr int stationFieldCount = 6;
+
+// The state of one rw rewriting.
+struct RwRewrite {
+  TextBuffer& source;
+  TextBuffer& out;
+  const StartOptions& options;
+  char field[routeFieldSize];
+  bool inComment;
+  bool railwayOnly;  // the [Railway] header has been passed
+};
+
+inline bool intervalRewritten(const StartOptions& o) {
+  return o.intervalMode == intervalRandomize || o.intervalMode == intervalForce;
+}
+
+void putCommand(RwRewrite& r, int command) { r.out.putText(keyword(KeywordGroup::RwKeyword, command)); }
+
+// The route's train file gives way to the selected train's folder.
+void rewriteFile(RwRewrite& r) {
+  int t = skipRwField(r.source);
+  putCommand(r, rwFile);
+  r.out.putChar(' ');
+  r.out.putText(appState.trainName);
+  r.out.putChar('\r');
+  putTerminator(r.out, t);
+}
+
+// A changed interval goes with a velocity of 80..140.
+void rewriteVelocity(RwRewrite& r) {
+  putCommand(r, rwVelocity);
+  r.out.putChar(' ');
+  if (!intervalRewritten(r.options)) return;
+  int t = skipRwField(r.source);
+  putNumber(r.out, drawBelow(61) + 80);
+  r.out.putChar('\r');
+  putTerminator(r.out, t);
+}
+
+void rewriteInterval(RwRewrite& r) {
+  putCommand(r, rwInterval);
+  r.out.putChar(' ');
+  int t = readRwField(r.source, r.field, routeFieldSize);
+  if (r.options.intervalMode == intervalRandomize) {
+    putNumber(r.out, intervalPlusOrMinus(r.field));
+  } else if (r.options.intervalMode == intervalForce) {
+    putNumber(r.out, forcedInterval());
+  } else {
+    r.out.putText(r.field);
+  }
+  r.out.putChar('\r');
+  putTerminator(r.out, t);
+}
+
+// The developer id goes into a [Route] section of its own before the railway.
+void rewriteRailway(RwRewrite& r) {
+  r.out.putText("[Route]\r\nDeveloperID=40752918\r\n[Railway]\r\n");
+  r.railwayOnly = true;
+}
+
+// Station fields are written back as read, but for the starter aspect (field 3) of a station
+// whose field 1 holds none of l, L, p, P.
+void rewriteStation(RwRewrite& r, int command) {
+  putCommand(r, command);
+  bool keepStarterAspect = false;
+  for (int i = 0; i < stationFieldCount; ++i) {
+    int t = readRwField(r.source, r.field, routeFieldSize);
+    if (i == 1) keepStarterAspect = std::strpbrk(r.field, "lLpP") != nullptr;
+    if (i == 3 && !keepStarterAspect && r.options.randomStarterAspect) {
+      putNumber(r.out, randomStarterAspect());
+      putTerminator(r.out, t);
+    } else {
+      putField(r.out, r.field, t);
+    }
+    if (t == ')' || isEndOfText(t)) return;
+  }
+}
+
+// For a tilting train the cant follows from the radius; the route's own cant is dropped.
+void rewriteCurve(RwRewrite& r) {
+  putCommand(r, rwCurve);
+  if (!r.options.tiltingTrain) return;
+  int t = readRwField(r.source, r.field, routeFieldSize);
+  r.out.putText(r.field);
+  r.out.putChar(',');
+  putNumber(r.out, cantForRadius(parseWholeNumber(r.field)));
+  r.out.putChar(')');
+  if (t != ')') skipRwField(r.source);
+}
+
+void rewriteCommand(RwRewrite& r, int command, int character) {
+  switch (command) {
+    case rwFile: return rewriteFile(r);
+    case rwVelocity: return rewriteVelocity(r);
+    case rwInterval: return rewriteInterval(r);
+    case rwRailway: return rewriteRailway(r);
+    case rwDeveloperId:
+      skipRwField(r.source);  // key, value and line end vanish
+      return;
+    case rwStation:
+    case rwSta: return rewriteStation(r, command);
+    case rwCurve: return rewriteCurve(r);
+    case rwSignal:
+    case rwSig:
+      if (appState.swapSignals) return rewriteSignalCommand(r.source, r.out, false);
+      return putCommand(r, rwSignal);
+    case rwRelay:
+      if (appState.swapSignals) return rewriteRelayCommand(r.source, r.out, false);
+      return putCommand(r, rwRelay);
+    default:
+      r.out.putChar(character);
+      return;
+  }
+}
+
+}  // namespace
+
+int matchRwKeyword(TextBuffer& source, bool railwayOnly) {
+  const int start = source.getPosition() - 1;  // the character in hand
+  for (int i = railwayOnly ? firstRailwayCommand : 0; i < keywordCount(KeywordGroup::RwKeyword); ++i) {
+    source.setPosition(start, FromStart);
+    if (readsKeyword(source, keyword(KeywordGroup::RwKeyword, i))) return i;
+  }
+  source.setPosition(start + 1, FromStart);
+  return -1;
+}
+
+bool rewriteRwRoute(const char* sourcePath, WindowHandle progressBar) {
+  RewritePass pass;
+  if (!beginRewritePass(pass, sourcePath, appState.rwOutPath, progressBar)) return false;
+  RwRewrite r{*pass.source, *pass.output, appState.options, {}, false, false};
+  for (int c = r.source.getChar(); c != -1; c = r.source.getChar()) {
+    if (r.inComment) {
+      if (c != '\r') continue;  // a comment runs to the carriage return of its line
+      r.inComment = false;
+    }
+    if (c == ';') {
+      r.inComment = true;
+      continue;
+    }
+    rewriteCommand(r, matchRwKeyword(r.source, r.railwayOnly), c);
+    pass.reportProgress();
+  }
+  return finishRewritePass(pass, appState.rwOutPath);
+}
