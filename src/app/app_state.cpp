@@ -124,7 +124,12 @@ void loadConfig(const char* path) {
       }
     }
     if (allRead) reader.skipWhiteSpace();  // each number line's format ends in a line end
-    reader.readLine(appState.signalSystem, sizeof appState.signalSystem);
+    // The name is the rest of its line: a line end read with it (a hand-edited file ending in
+    // one) is no part of the name, which would otherwise match no signal system.
+    if (reader.readLine(appState.signalSystem, sizeof appState.signalSystem)) {
+      std::size_t length = std::strlen(appState.signalSystem);
+      if (length > 0 && appState.signalSystem[length - 1] == '\n') appState.signalSystem[length - 1] = '\0';
+    }
   }
   std::memcpy(appState.browseFolder, appState.routeFolder, sizeof appState.browseFolder);
   std::snprintf(appState.csvOutPath, sizeof appState.csvOutPath, "%s\\klvtemp.csv", appState.routeFolder);

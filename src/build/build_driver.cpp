@@ -55,7 +55,7 @@ bool runMacroPasses(const char* sourcePath, WindowHandle progressBar, bool toCsv
 
 void buildRoute(WindowHandle progressBar) {
   if (appState.routeKind < 1 || appState.routeKind > 3) return;
-  std::string source = std::string(appState.browseFolder) + "\\" + appState.routeFile;
+  std::string source = std::string(appState.browseFolder) + pathSeparator + appState.routeFile;
   bool isCsv = appState.routeKind == 2;
   if (appState.routeKind == 3) {
     isCsv = hasFolderCommand(source.c_str());
