@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/route_browser.h"
 #include "app/route_info.h"
 #include "build/build_driver.h"
 #include "build/random.h"
@@ -105,17 +106,6 @@ std::string parseArguments(int argc, char** argv, Arguments& a) {
   return "";
 }
 
-// The route kind from the last letter of its name: w rw, v csv, f macro route; 0 for others.
-int routeKindOf(const std::string& name) {
-  if (name.empty()) return 0;
-  switch (name.back() | 0x20) {
-    case 'w': return 1;
-    case 'v': return 2;
-    case 'f': return 3;
-    default: return 0;
-  }
-}
-
 // browseFolder and routeFile from the route as given.
 void selectRoute(const std::string& route) {
   std::size_t cut = route.find_last_of("/\\");
@@ -124,7 +114,7 @@ void selectRoute(const std::string& route) {
   std::string file = cut == std::string::npos ? route : route.substr(cut + 1);
   std::snprintf(appState.browseFolder, sizeof appState.browseFolder, "%s", folder.c_str());
   std::snprintf(appState.routeFile, sizeof appState.routeFile, "%s", file.c_str());
-  appState.routeKind = static_cast<std::int8_t>(routeKindOf(file));
+  appState.routeKind = static_cast<std::int8_t>(routeKindOf(file.c_str()));
 }
 
 // Messages go to standard error; a #choice question is answered as the options say.
