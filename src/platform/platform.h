@@ -38,6 +38,10 @@ bool saveWholeFile(const char* path, const char* data, std::size_t length);
 // True when the path names a file that can be opened for reading (a folder is not a file).
 bool fileExists(const char* path);
 
+// True when the path names a file (not a folder), whether or not it can be opened: a file held
+// open by another program, or one without read permission, is present without existing.
+bool filePresent(const char* path);
+
 // True when the path names a folder that can be listed.
 bool folderExists(const char* path);
 
@@ -47,6 +51,19 @@ bool deleteFile(const char* path);
 // Renames a file. Never replaces an existing `to`: then, as on failure, it returns false and both
 // files stay as they were.
 bool renameFile(const char* from, const char* to);
+
+// Fault injection for tests. The operations that change the disk (saveWholeFile, deleteFile,
+// renameFile, and writeTextFile through saveWholeFile) are counted from the moment a fault is
+// set. The one numbered failAt (1 for the first) fails without touching the disk, and so do the
+// next count - 1; with `kill`, every later one fails too, as if the process had died there.
+// failAt 0 only counts.
+struct FileFault {
+  int failAt;
+  bool kill;
+  int count = 1;
+};
+void setFileFaultHook(FileFault fault);
+int fileOperationCount();  // operations counted since the fault was set
 
 // fopen with the native path; `mode` as for fopen ("rt" and "wt" translate line ends on Windows).
 FILE* openFile(const char* path, const char* mode);
@@ -106,11 +123,22 @@ void setProgressPosition(WindowHandle bar, int percent);
 
 // Reports the share of a source read so far, position * 100 / length truncated, to a progress
 // bar; a report goes out only when the percentage differs from the last one sent, so a pass over
-// a large route sends at most 101 reports.
+// a large route sends at most 101 reports. A pass calls update after every character: for a
+// position that gives the last percentage again it costs two comparisons.
 struct ProgressReporter {
   WindowHandle bar = nullptr;
   int lastPercent = -1;
-  void update(int position, int length);
+  // For a source of `lengthSent` characters, the positions from `samePercentFrom` up to
+  // `samePercentUntil` (not included) give lastPercent: reading up to there sends nothing.
+  int samePercentFrom = 0;
+  int samePercentUntil = 0;
+  int lengthSent = -1;
+
+  void update(int position, int length) {
+    if (position < samePercentUntil && position >= samePercentFrom && length == lengthSent) return;
+    send(position, length);
+  }
+  void send(int position, int length);
 };
 
 // ---- Combo box -----------------------------------------------------------------------------
@@ -126,6 +154,9 @@ void comboSetSelection(WindowHandle combo, int index);
 
 // A solid GDI brush of the colour; null outside Windows.
 GdiHandle createSolidBrush(int red, int green, int blue);
+
+// Makes the folder of the running program the current directory: the program's files are there.
+bool enterProgramFolder();
 
 // Whether standard input is a terminal that a question can be asked on.
 bool standardInputIsTerminal();

@@ -1,7 +1,9 @@
 // The parts of the platform layer that are the same everywhere: the handlers that tests and the
-// command-line tool install, and the text-file line-end rules built on the whole-file operations.
+// command-line tool install, the fault hook in front of the file operations that change the disk,
+// and the text-file line-end rules built on the whole-file operations.
 #include "platform/platform.h"
 
+#include <climits>
 #include <cstdlib>
 #include <utility>
 
@@ -9,6 +11,10 @@
 // and the progress bar message sent without a handler.
 int showDefaultMessageBox(const MessageBoxCall& call);
 void sendProgressToBar(WindowHandle bar, int percent);
+// ... and the file operations that change the disk, behind the fault hook below.
+bool saveWholeFileOs(const char* path, const char* data, std::size_t length);
+bool deleteFileOs(const char* path);
+bool renameFileOs(const char* from, const char* to);
 
 namespace {
 
@@ -22,7 +28,42 @@ ProgressHandler& progressHandler() {
   return handler;
 }
 
+struct FaultState {
+  FileFault fault{0, false};
+  int count = 0;
+};
+
+FaultState& faultState() {
+  static FaultState state;
+  return state;
+}
+
+// Counts one operation that changes the disk; false when the fault hook makes it fail.
+bool fileOperationAllowed() {
+  FaultState& state = faultState();
+  if (state.count < INT_MAX) ++state.count;
+  int number = state.count;
+  if (state.fault.failAt <= 0) return true;
+  if (number < state.fault.failAt) return true;
+  return !state.fault.kill && number - state.fault.failAt >= state.fault.count;
+}
+
 }  // namespace
+
+void setFileFaultHook(FileFault fault) {
+  faultState().fault = fault;
+  faultState().count = 0;
+}
+
+int fileOperationCount() { return faultState().count; }
+
+bool saveWholeFile(const char* path, const char* data, std::size_t length) {
+  return fileOperationAllowed() && saveWholeFileOs(path, data, length);
+}
+
+bool deleteFile(const char* path) { return fileOperationAllowed() && deleteFileOs(path); }
+
+bool renameFile(const char* from, const char* to) { return fileOperationAllowed() && renameFileOs(from, to); }
 
 void setMessageHandler(MessageHandler handler) { messageHandler() = std::move(handler); }
 
@@ -42,12 +83,26 @@ void setProgressPosition(WindowHandle bar, int percent) {
   sendProgressToBar(bar, percent);
 }
 
-void ProgressReporter::update(int position, int length) {
-  // An empty source is read completely before anything is handled.
-  int percent = length > 0 ? static_cast<int>(static_cast<double>(position) * 100.0 / length) : 100;
+void ProgressReporter::send(int position, int length) {
+  // An empty source is read completely before anything is handled. The quotient of two whole
+  // numbers is never so close below a whole number that floating point would round it up to it,
+  // so whole-number division truncates exactly as the division in floating point would.
+  long long percent = 100;
+  long long from = INT_MIN, until = INT_MAX;
+  if (length > 0) {
+    percent = static_cast<long long>(position) * 100 / length;
+    from = until = 0;  // a position before the start (there is none) is always sent for
+    if (percent >= 0) {
+      from = (percent * length + 99) / 100;  // the first position of the percentage
+      until = ((percent + 1) * length + 99) / 100;
+    }
+  }
+  samePercentFrom = static_cast<int>(from);
+  samePercentUntil = static_cast<int>(until > INT_MAX ? INT_MAX : until);
+  lengthSent = length;
   if (percent == lastPercent) return;
-  lastPercent = percent;
-  setProgressPosition(bar, percent);
+  lastPercent = static_cast<int>(percent);
+  setProgressPosition(bar, lastPercent);
 }
 
 bool readTextFile(const char* path, std::string& text) {

@@ -52,7 +52,7 @@ char* loadWholeFile(const char* path, int spare, int* size) {
   return block;
 }
 
-bool saveWholeFile(const char* path, const char* data, std::size_t length) {
+bool saveWholeFileOs(const char* path, const char* data, std::size_t length) {
   int fd = ::open(nativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   std::size_t done = 0;
@@ -79,6 +79,11 @@ bool fileExists(const char* path) {
   return isFile;
 }
 
+bool filePresent(const char* path) {
+  struct stat info;
+  return ::stat(nativePath(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
 bool folderExists(const char* path) {
   DIR* dir = ::opendir(nativePath(path).c_str());
   if (!dir) return false;
@@ -86,14 +91,14 @@ bool folderExists(const char* path) {
   return true;
 }
 
-bool deleteFile(const char* path) {
+bool deleteFileOs(const char* path) {
   std::string native = nativePath(path);
   struct stat info;
   if (::lstat(native.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
   return ::unlink(native.c_str()) == 0;
 }
 
-bool renameFile(const char* from, const char* to) {
+bool renameFileOs(const char* from, const char* to) {
   std::string source = nativePath(from);
   std::string target = nativePath(to);
   // renameat2 with RENAME_NOREPLACE refuses an existing target atomically, as the Windows
@@ -140,6 +145,17 @@ int comboAddString(WindowHandle, const char*) { return -1; }
 void comboSetSelection(WindowHandle, int) {}
 
 GdiHandle createSolidBrush(int, int, int) { return nullptr; }
+
+bool enterProgramFolder() {
+  char path[4096];
+  ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) return false;
+  path[length] = '\0';
+  char* slash = std::strrchr(path, '/');
+  if (!slash) return false;
+  *slash = '\0';
+  return ::chdir(slash == path ? "/" : path) == 0;
+}
 
 bool standardInputIsTerminal() { return ::isatty(STDIN_FILENO) != 0; }
 

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 std::string nativePath(const char* path) { return std::string(path ? path : ""); }
@@ -32,7 +33,7 @@ char* loadWholeFile(const char* path, int spare, int* size) {
   return block;
 }
 
-bool saveWholeFile(const char* path, const char* data, std::size_t length) {
+bool saveWholeFileOs(const char* path, const char* data, std::size_t length) {
   HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -55,6 +56,11 @@ bool fileExists(const char* path) {
   return true;
 }
 
+bool filePresent(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool folderExists(const char* path) {
   FolderScan* scan = openFolder(path);
   if (!scan) return false;
@@ -62,9 +68,9 @@ bool folderExists(const char* path) {
   return true;
 }
 
-bool deleteFile(const char* path) { return DeleteFileA(path) != 0; }
+bool deleteFileOs(const char* path) { return DeleteFileA(path) != 0; }
 
-bool renameFile(const char* from, const char* to) { return MoveFileA(from, to) != 0; }  // refuses an existing target
+bool renameFileOs(const char* from, const char* to) { return MoveFileA(from, to) != 0; }  // refuses an existing target
 
 FILE* openFile(const char* path, const char* mode) { return std::fopen(path, mode); }
 
@@ -119,6 +125,17 @@ void comboSetSelection(WindowHandle combo, int index) {
 }
 
 GdiHandle createSolidBrush(int red, int green, int blue) { return CreateSolidBrush(RGB(red, green, blue)); }
+
+bool enterProgramFolder() {
+  char path[MAX_PATH];
+  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (length == 0 || length >= sizeof path) return false;
+  char* slash = std::strrchr(path, '\\');
+  if (!slash) return false;
+  *slash = '\0';
+  if (slash - path == 2) std::strcat(path, "\\");  // a drive root keeps its backslash
+  return SetCurrentDirectoryA(path) != 0;
+}
 
 bool standardInputIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
 

@@ -82,6 +82,40 @@ TEST_F(PlatformTest, DeleteRemovesFilesOnly) {
   EXPECT_TRUE(exists("sub"));
 }
 
+TEST_F(PlatformTest, FilePresentSeesFilesOnly) {
+  writeBytes("a.bmp", "x");
+  std::filesystem::create_directory("sub");
+  EXPECT_TRUE(filePresent("a.bmp"));
+  EXPECT_FALSE(filePresent("sub"));
+  EXPECT_FALSE(filePresent("none.bmp"));
+}
+
+// Each run: save, rename, delete, save, rename, each on files of its own; which of them the
+// fault lets through.
+TEST_F(PlatformTest, FaultHookFailsTheCountedOperations) {
+  const struct {
+    FileFault fault;
+    std::string passed;
+  } cases[] = {
+      {{0, false}, "11111"}, {{2, false}, "10111"}, {{2, false, 2}, "10011"},
+      {{3, true}, "11000"}, {{6, true}, "11111"},
+  };
+  for (const auto& c : cases) {
+    for (const char* name : {"s1", "r2", "s2", "q2"}) std::filesystem::remove(name);
+    for (const char* name : {"r1", "d", "q1"}) writeBytes(name, "x");
+    setFileFaultHook(c.fault);
+    std::string passed;
+    passed += saveWholeFile("s1", "1", 1) ? '1' : '0';
+    passed += renameFile("r1", "r2") ? '1' : '0';
+    passed += deleteFile("d") ? '1' : '0';
+    passed += saveWholeFile("s2", "2", 1) ? '1' : '0';
+    passed += renameFile("q1", "q2") ? '1' : '0';
+    EXPECT_EQ(fileOperationCount(), 5);
+    setFileFaultHook({0, false});
+    EXPECT_EQ(passed, c.passed) << c.fault.failAt << c.fault.kill << c.fault.count;
+  }
+}
+
 TEST_F(PlatformTest, FolderListingGivesEveryEntryWithDotAndDotDot) {
   writeBytes("a.csv", "");
   writeBytes("B.RW", "");
