@@ -72,6 +72,10 @@ bool deleteFileOs(const char* path) { return DeleteFileA(path) != 0; }
 
 bool renameFileOs(const char* from, const char* to) { return MoveFileA(from, to) != 0; }  // refuses an existing target
 
+bool replaceFileOs(const char* from, const char* to) {
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 FILE* openFile(const char* path, const char* mode) { return std::fopen(path, mode); }
 
 struct FolderScan {
@@ -137,7 +141,11 @@ bool enterProgramFolder() {
   return SetCurrentDirectoryA(path) != 0;
 }
 
-bool standardInputIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
+// A console answers GetConsoleMode; a file or pipe given as standard input does not.
+bool standardInputIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
 
 bool startDetachedProcess(const char* commandLine) {
   std::string line(commandLine);  // CreateProcessA may write into its command line
@@ -153,3 +161,5 @@ bool startDetachedProcess(const char* commandLine) {
   CloseHandle(process.hProcess);
   return true;
 }
+
+void keepReleasedMemory() {}  // the C runtime's heap has no such setting

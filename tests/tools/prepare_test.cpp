@@ -39,7 +39,9 @@ class PrepareToolTest : public WorkFolderTest {
   }
 
   ToolRun run(const std::string& arguments) {
-    std::string command = std::string("\"") + KLV_PREPARE_TOOL + "\" " + arguments + " > ../stdout.txt 2> ../stderr.txt";
+    writeBytes("../stdin.txt", "");  // no terminal to ask a question on
+    std::string command = std::string("\"") + KLV_PREPARE_TOOL + "\" " + arguments +
+                          " < ../stdin.txt > ../stdout.txt 2> ../stderr.txt";
 #ifdef _WIN32
     command = "\"" + command + "\"";  // the command interpreter strips the outer quotes
     int status = std::system(command.c_str());
@@ -51,7 +53,7 @@ class PrepareToolTest : public WorkFolderTest {
   }
 
   static std::string expected(const std::string& name) { return readBytes(KLV_TEST_DATA "/examples/" + name); }
-  static std::string outPath(const char* file) { return std::string("..") + pathSeparator + "out" + pathSeparator + file; }
+  static std::string outPath(const char* file) { return std::string("../out") + pathSeparator + file; }
 };
 
 TEST_F(PrepareToolTest, PreparesTheExampleRoutes) {
@@ -100,7 +102,7 @@ TEST_F(PrepareToolTest, SignalSystemsAndChoices) {
   } cases[] = {
       {"--answer yes ../routes/ask.klf", 0, "snow\r\n", ""},
       {"--answer no ../routes/ask.klf", 0, "rain\r\n", ""},
-      {"../routes/ask.klf", 0, "rain\r\n", ""},  // no terminator to ask on: no
+      {"../routes/ask.klf", 0, "rain\r\n", ""},  // no terminal to ask on: no
       // A system that no folder carries is reported; the route is prepared with empty templates.
       {"--answer yes --signal-system Nowhere ../routes/ask.klf", 0, "snow\r\n",
        "Error: Could not load signal system:\n\nNowhere\n"},
