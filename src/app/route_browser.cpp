@@ -97,6 +97,18 @@ bool chooseRouteEntry(const char* text) {
   return true;
 }
 
+unsigned routeEntryColour(const char* text) {
+  std::size_t length = std::strlen(text);
+  char last = length ? text[length - 1] : '\0';
+  if (last == ')') return 0xFFF0C1;
+  switch (last | 0x20) {
+    case 'f': return 0xDDDEFF;
+    case 'w': return 0xFFCFCF;
+    case 'v': return 0xE1FFC1;
+    default: return 0xFFFFFF;
+  }
+}
+
 bool canSelect(bool trainSelected) { return trainSelected && appState.routeKind > 0; }
 
 std::string simulatorCommandLine() {

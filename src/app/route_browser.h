@@ -32,6 +32,10 @@ bool listTrains(const char* folder, std::vector<std::string>& trains);
 // the list is to be refilled from browseFolder. A route file sets routeFile and routeKind.
 bool chooseRouteEntry(const char* text);
 
+// The background of a route list entry as 0xRRGGBB: folder entries (ending in ')') yellow, then
+// by the last letter, in either case: 'f' blue, 'w' red, 'v' green; white for anything else.
+unsigned routeEntryColour(const char* text);
+
 // "Select" is enabled while a route file and a train are selected.
 bool canSelect(bool trainSelected);
 

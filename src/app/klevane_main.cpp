@@ -1,0 +1,23 @@
+// The program's entry: Klevane works in its own folder (klv.cfg, the signal systems and the
+// temporary files are there), whatever folder a shortcut starts it in.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "build/random.h"
+#include "signals/signal_swap.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
+  enterProgramFolder();
+#ifdef KLV_FIXED_SEED
+  seedRandom(KLV_FIXED_SEED);  // the test build prepares the same route every time
+#else
+  seedRandom(timeSeed());
+#endif
+  initAppState();
+  loadConfig();
+  restoreDefaultSignals();
+  InitCommonControls();
+  return runMainWindow(show);
+}
