@@ -10,6 +10,7 @@ AppState appState;
 namespace {
 
 const char configFile[] = "klv.cfg";
+const char newConfigFile[] = "klv.cfg.new";  // the next contents, written beside the file
 
 // klv.cfg read as a stream, the way the C library's text-mode reading sees it: whole lines for
 // the folders, then numbers separated by any white space, then the rest of a line.
@@ -56,10 +57,16 @@ struct ConfigReader {
 
 // A folder line loses its line end, and a backslash that ends the folder goes with it. A line of
 // one character stays as read. A line without a line end (the last one of a cut file, or one
-// longer than the field) keeps its characters and loses only a trailing backslash.
+// longer than the field) keeps its characters and loses only a trailing backslash. A line of
+// exactly 260 characters, as saveConfig writes the longest folder, takes its line end along:
+// otherwise that line end would be read as the next folder and every later line one place off.
 void readFolderLine(ConfigReader& reader, char* folder) {
   if (!reader.readLine(folder, 261)) return;
   std::size_t length = std::strlen(folder);
+  if (length == 260 && folder[259] != '\n' && reader.position < reader.text.size() &&
+      reader.text[reader.position] == '\n') {
+    ++reader.position;
+  }
   if (length < 2) return;
   if (folder[length - 1] == '\n') {
     folder[folder[length - 2] == '\\' ? length - 2 : length - 1] = '\0';
@@ -143,10 +150,17 @@ void saveConfig() {
                 o.randomTrackQuality, o.randomStationWait, o.randomStationJam, o.randomStarterAspect, o.tiltingTrain,
                 o.intervalMode, o.intervalSpread, o.intervalMin, o.intervalMax, o.adhesionMode, o.adhesionSpread);
   std::string text;
-  text.append(appState.simFolder).append("\n");
-  text.append(appState.routeFolder).append("\n");
-  text.append(appState.trainFolder).append("\n");
+  for (const char* folder : {appState.simFolder, appState.routeFolder, appState.trainFolder}) {
+    // An empty line loads as a folder text of its line end alone: written back as that one line,
+    // it keeps the lines after it in their places.
+    std::size_t length = std::strlen(folder);
+    text.append(folder, length);
+    if (length == 0 || folder[length - 1] != '\n') text.append("\n");
+  }
   text.append(numbers);
   text.append(appState.signalSystem);
-  writeTextFile(configFile, text);
+  // The file is replaced in one step once its next contents are whole on the disk: a save that
+  // fails at any point leaves the old file or the new one, never a part of either.
+  if (writeTextFile(newConfigFile, text) && replaceFile(newConfigFile, configFile)) return;
+  deleteFile(newConfigFile);
 }

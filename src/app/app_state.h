@@ -64,6 +64,7 @@ void initAppState();
 // `path` names another file of the same form (the command-line tool's --config).
 void loadConfig(const char* path = "klv.cfg");
 
-// Writes klv.cfg, replacing it. A file that cannot be written is ignored: the values stay in
-// memory for the rest of the run.
+// Writes klv.cfg, replacing it in one step: whatever fails, the file is the old one or the new one,
+// whole. A file that cannot be written is ignored: the values stay in memory for the rest of the
+// run.
 void saveConfig();

@@ -1,6 +1,7 @@
 #include "build/csv_rewrite.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "app/app_state.h"
@@ -30,6 +31,11 @@ enum CsvCommand : int {
 
 constexpr int stationFieldCount = 11;
 
+const KeywordStarts csvStarts(KeywordGroup::CsvKeyword);
+
+// A '.' begins a command wherever a keyword follows it, even inside a number or a file name.
+const RunStops commandStart("", ".", csvStarts.pairsAt(0).c_str());
+
 // The state of one csv rewriting.
 struct CsvRewrite {
   TextBuffer& source;
@@ -43,7 +49,7 @@ struct CsvRewrite {
 // Writes '.' and a keyword of the group, in the table's lower case.
 void putCommand(CsvRewrite& r, int command) {
   r.out.putChar('.');
-  r.out.putText(keyword(KeywordGroup::CsvKeyword, command));
+  r.out.putText(csvStarts.entry(command));
 }
 
 // The route's train folder gives way to the selected train's; a custom signal system's speeds
@@ -204,11 +210,17 @@ void appendMissingBlocks(CsvRewrite& r) {
 
 int matchCsvKeyword(TextBuffer& source) {
   const int start = source.getPosition();
-  for (int i = 0; i < keywordCount(KeywordGroup::CsvKeyword); ++i) {
-    source.setPosition(start, FromStart);
-    if (readsKeyword(source, keyword(KeywordGroup::CsvKeyword, i))) return i;
+  const int available = source.getLength() - start;
+  if (available <= 0) return -1;
+  const char* at = source.getText() + start;
+  for (std::uint64_t candidates = csvStarts.entriesStartingWith(at[0]); candidates != 0;
+       candidates = withoutLowestEntry(candidates)) {
+    const int i = lowestEntry(candidates);
+    if (csvStarts.standsAt(i, at, available)) {
+      source.setPosition(start + csvStarts.entryLength(i), FromStart);
+      return i;
+    }
   }
-  source.setPosition(start, FromStart);
   return -1;
 }
 
@@ -216,7 +228,10 @@ bool rewriteCsvRoute(const char* sourcePath, WindowHandle progressBar) {
   RewritePass pass;
   if (!beginRewritePass(pass, sourcePath, appState.csvOutPath, progressBar)) return false;
   CsvRewrite r{*pass.source, *pass.output, appState.options, {}, true, true};
-  for (int c = r.source.getChar(); c != -1; c = r.source.getChar()) {
+  for (;;) {
+    r.out.copyRun(r.source, commandStart, pass.runLimit());
+    int c = r.source.getChar();
+    if (c == -1) break;
     if (c == '.') {
       rewriteCommand(r, matchCsvKeyword(r.source));
     } else {

@@ -1,7 +1,6 @@
 #include "build/route_rules.h"
 
 #include <climits>
-#include <cstdio>
 #include <limits>
 
 #include "app/app_state.h"
@@ -38,6 +37,11 @@ bool beginRewritePass(RewritePass& pass, const char* sourcePath, const char* out
     showError("Unable to open source file for rewriting.", sourcePath);
     return false;
   }
+  if (pass.source->endsEarly()) {
+    pass.source.reset();
+    showError(sourceEndsEarlyText, sourcePath);
+    return false;
+  }
   pass.output = std::make_unique<TextBuffer>(passOutputSize);
   if (!pass.output->isValid()) {
     pass.source.reset();
@@ -64,15 +68,6 @@ bool finishRewritePass(RewritePass& pass, const char* outputPath) {
   return ok;
 }
 
-bool readsKeyword(TextBuffer& source, const char* entry) {
-  for (const char* p = entry; *p; ++p) {
-    int c = source.getChar();
-    if (c >= 'A' && c <= 'Z') c += 'a' - 'A';
-    if (c != static_cast<unsigned char>(*p)) return false;
-  }
-  return true;
-}
-
 void putTerminator(TextBuffer& out, int terminator) {
   if (terminator != 0 && !isEndOfText(terminator)) out.putChar(terminator);
 }
@@ -83,9 +78,16 @@ void putField(TextBuffer& out, const char* field, int terminator) {
 }
 
 void putNumber(TextBuffer& out, int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d", value);
-  out.putText(text);
+  char digits[16];
+  char* first = digits + sizeof digits - 1;
+  *first = '\0';
+  unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  do {
+    *--first = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--first = '-';
+  out.putText(first);
 }
 
 int drawBelow(int n) {

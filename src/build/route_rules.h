@@ -25,12 +25,15 @@ struct RewritePass {
 
   // Reports how much of the source has been read.
   void reportProgress() { progress.update(source->getPosition(), source->getLength()); }
+  // The source position up to which plain text can be copied in one run without passing a
+  // position at which a new percentage is due.
+  int runLimit() const { return progress.samePercentUntil - 1; }
 };
 
 // Deletes the old prepared route at `outputPath`, loads the source and makes the output buffer.
 // False after "Unable to open source file for rewriting." (the source path as detail) when the
-// source cannot be loaded, or "Unable to write the prepared route." when there is no memory for
-// the output.
+// source cannot be loaded, sourceEndsEarlyText when its text ends before the file does, or
+// "Unable to write the prepared route." when there is no memory for the output.
 bool beginRewritePass(RewritePass& pass, const char* sourcePath, const char* outputPath, WindowHandle progressBar);
 
 // Releases the source and writes the output to `outputPath`. A prepared route that did not fit
@@ -38,10 +41,6 @@ bool beginRewritePass(RewritePass& pass, const char* sourcePath, const char* out
 // longer than 1048576 characters." or "Unable to write the prepared route.", the path as detail)
 // and leaves no file behind: the result is then false.
 bool finishRewritePass(RewritePass& pass, const char* outputPath);
-
-// Reads as many characters as `entry` has (stopping at the first that differs) and tells whether
-// they are the entry's, letters compared in lower case. The caller sets the position afterwards.
-bool readsKeyword(TextBuffer& source, const char* entry);
 
 // Writes the character that ended a field back. A field that ended at the end of the text (or at
 // a NUL) has no terminator, and nothing is written.

@@ -1,6 +1,9 @@
 #include "build/rw_rewrite.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "app/app_state.h"
 #include "build/numbers.h"
@@ -38,11 +41,29 @@ struct RwRewrite {
   bool railwayOnly;  // the [Railway] header has been passed
 };
 
+const KeywordStarts rwStarts(KeywordGroup::RwKeyword);
+
+// Where a run of text outside comments ends: at the ';' of a comment, and at a character that
+// begins a keyword of the group from `firstEntry` on, where the next two can continue one.
+RunStops keywordStops(int firstEntry) {
+  std::string firsts;
+  for (int i = firstEntry; i < keywordCount(KeywordGroup::RwKeyword); ++i) {
+    const char c = rwStarts.entry(i)[0];
+    firsts += c;
+    if (c >= 'a' && c <= 'z') firsts += static_cast<char>(c - 'a' + 'A');
+  }
+  return RunStops(";", firsts.c_str(), rwStarts.pairsAt(1, firstEntry).c_str());
+}
+
+const RunStops headerStops = keywordStops(0);
+const RunStops railwayStops = keywordStops(firstRailwayCommand);
+constexpr RunStops commentEnd("\r");  // a comment runs to the carriage return of its line
+
 inline bool intervalRewritten(const StartOptions& o) {
   return o.intervalMode == intervalRandomize || o.intervalMode == intervalForce;
 }
 
-void putCommand(RwRewrite& r, int command) { r.out.putText(keyword(KeywordGroup::RwKeyword, command)); }
+void putCommand(RwRewrite& r, int command) { r.out.putText(rwStarts.entry(command)); }
 
 // The route's train file gives way to the selected train's folder.
 void rewriteFile(RwRewrite& r) {
@@ -145,9 +166,16 @@ void rewriteCommand(RwRewrite& r, int command, int character) {
 
 int matchRwKeyword(TextBuffer& source, bool railwayOnly) {
   const int start = source.getPosition() - 1;  // the character in hand
-  for (int i = railwayOnly ? firstRailwayCommand : 0; i < keywordCount(KeywordGroup::RwKeyword); ++i) {
-    source.setPosition(start, FromStart);
-    if (readsKeyword(source, keyword(KeywordGroup::RwKeyword, i))) return i;
+  const int available = source.getLength() - start;
+  const char* at = source.getText() + (start > 0 ? start : 0);
+  std::uint64_t candidates = start >= 0 && available > 0 ? rwStarts.entriesStartingWith(at[0]) : 0;
+  if (railwayOnly) candidates &= ~std::uint64_t{0} << firstRailwayCommand;
+  for (; candidates != 0; candidates = withoutLowestEntry(candidates)) {
+    const int i = lowestEntry(candidates);
+    if (rwStarts.standsAt(i, at, available)) {
+      source.setPosition(start + rwStarts.entryLength(i), FromStart);
+      return i;
+    }
   }
   source.setPosition(start + 1, FromStart);
   return -1;
@@ -157,9 +185,16 @@ bool rewriteRwRoute(const char* sourcePath, WindowHandle progressBar) {
   RewritePass pass;
   if (!beginRewritePass(pass, sourcePath, appState.rwOutPath, progressBar)) return false;
   RwRewrite r{*pass.source, *pass.output, appState.options, {}, false, false};
-  for (int c = r.source.getChar(); c != -1; c = r.source.getChar()) {
+  for (;;) {
     if (r.inComment) {
-      if (c != '\r') continue;  // a comment runs to the carriage return of its line
+      r.source.skipRun(commentEnd, INT_MAX);  // comments send no progress
+    } else {
+      r.out.copyRun(r.source, r.railwayOnly ? railwayStops : headerStops, pass.runLimit());
+    }
+    int c = r.source.getChar();
+    if (c == -1) break;
+    if (r.inComment) {
+      if (c != '\r') continue;
       r.inComment = false;
     }
     if (c == ';') {

@@ -24,8 +24,29 @@ TextBuffer::TextBuffer(const char* path) {
 
 TextBuffer::~TextBuffer() { std::free(text); }
 
+bool TextBuffer::endsEarly() const {
+  if (!fromFile || !valid) return false;
+  return length != capacity - 4 || std::memchr(text, 0xFF, static_cast<std::size_t>(length)) != nullptr;
+}
+
 void TextBuffer::putText(const char* characters) {
-  for (const char* p = characters; *p; ++p) putChar(*p);
+  static constexpr RunStops textEnd("");  // NUL, and the line feeds that may begin CR LF
+  if (fromFile) return;
+  for (const char* p = characters;;) {
+    char* out = text + position;
+    const int room = capacity - 4 - position;
+    int count = 0;
+    if (lastTwo != crLf || !RunStops::isLineBreak(*p)) {
+      while (count < room && textEnd.kind(p[count]) == RunStops::plain) {
+        out[count] = p[count];
+        ++count;
+      }
+    }
+    stored(count);
+    p += count;
+    if (*p == '\0') return;
+    putChar(*p++);
+  }
 }
 
 bool TextBuffer::readLine(char* dest, int size, bool keepLineEnd) {

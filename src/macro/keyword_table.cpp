@@ -7,18 +7,19 @@
 
 namespace {
 
-const char csvKeywords[][keywordLength] = {"folder", "accuracy", "adhesion", "sta ",  "station ", "runinterval",
-                                           "developerid", "curve", "signal ", "sig ", "relay",    "signal("};
-const char rwKeywords[][keywordLength] = {"file=",  "velocity=", "interval=", "[railway]", "developerid=", "@station(",
-                                          "@sta(", "@curve(",   "@signal(",  "@sig(",     "@relay("};
-const char commandKeywords[][keywordLength] = {
+constexpr char csvKeywords[][keywordLength] = {"folder",      "accuracy", "adhesion", "sta ", "station ", "runinterval",
+                                               "developerid", "curve",    "signal ",  "sig ", "relay",    "signal("};
+constexpr char rwKeywords[][keywordLength] = {"file=",        "velocity=", "interval=", "[railway]",
+                                              "developerid=", "@station(", "@sta(",     "@curve(",
+                                              "@signal(",     "@sig(",     "@relay("};
+constexpr char commandKeywords[][keywordLength] = {
     "version<", "notes<>",  "endnotes<>", "playerselectstrain<", "selectedtrain<>", "if<",          "elseif<",
     "else<>",   "endif<>",  "rnd<",       "rnd25<",              "chance<",         "train<",       "setvalue<",
     "value<",   "setword<", "word<",      "include<",            "dv<",             "time<",        "repeat<>",
     "endrepeat<>", "breakrepeat<>", "definerndset<", "rndset<", "add<", "sub<", "mul<", "div<", "equal<",
     "greater<", "less<", "not<", "definemacro<", "endmacro<>", "macro<", "customfile<", "choice<", "message<",
     "annmaker<"};
-const char signalKeywords[][keywordLength] = {"end#", "speeds#", "signaldef#", "relaydef#"};
+constexpr char signalKeywords[][keywordLength] = {"end#", "speeds#", "signaldef#", "relaydef#"};
 
 static_assert(sizeof commandKeywords / keywordLength == commandCount, "one keyword per CommandId");
 
@@ -34,57 +35,101 @@ const Group groups[] = {
     {signalKeywords, static_cast<int>(sizeof signalKeywords / keywordLength)},
 };
 
-// Lengths of the command keywords, computed once.
+// The command keywords of each length, as bits in index order.
 struct CommandLengths {
-  int length[commandCount];
-  CommandLengths() {
-    for (int i = 0; i < commandCount; ++i) length[i] = static_cast<int>(std::strlen(commandKeywords[i]));
+  std::uint64_t ofLength[keywordLength + 1] = {};
+  constexpr CommandLengths() {
+    for (int i = 0; i < commandCount; ++i) {
+      int length = 0;
+      while (commandKeywords[i][length]) ++length;
+      ofLength[length] |= std::uint64_t{1} << i;
+    }
   }
 };
-const CommandLengths commandLengths;
+constexpr CommandLengths commandLengths;
+
+// No command keyword begins another: a match ends at the first keyword completed.
+constexpr bool noCommandKeywordBeginsAnother() {
+  for (int i = 0; i < commandCount; ++i) {
+    for (int j = 0; j < commandCount; ++j) {
+      int k = 0;
+      while (commandKeywords[i][k] && commandKeywords[i][k] == commandKeywords[j][k]) ++k;
+      if (i != j && commandKeywords[i][k] == '\0') return false;
+    }
+  }
+  return true;
+}
+static_assert(noCommandKeywordBeginsAnother(), "a command keyword begins another");
+constexpr std::uint64_t allCommands = (std::uint64_t{1} << commandCount) - 1;
 
 inline int lowerAscii(int c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
 
-// Whether an input character (already lower-cased) stands for a keyword character: itself, or
-// '{' for '<' and '}' for '>'.
-inline bool keywordCharMatches(int input, char expected) {
-  return input == expected || (input == '{' && expected == '<') || (input == '}' && expected == '>');
+// The keyword character that an input character stands for: letters in lower case, '{' for '<'
+// and '}' for '>'.
+inline int keywordCharacter(int c) {
+  c = lowerAscii(c);
+  return c == '{' ? '<' : c == '}' ? '>' : c;
 }
 
-// All candidates compared in one forward pass: per candidate a matched count and a live flag.
+// All candidates compared in one forward pass, each character with every live candidate. So the
+// live candidates have all matched the same number of characters, and as no keyword begins
+// another, at most one of them can be complete.
 struct CommandMatch {
-  int matched[commandCount];
-  bool alive[commandCount];
-  int liveCount = 0;
+  std::uint64_t alive;
+  int matched = 0;
 
-  explicit CommandMatch(int only) {
-    bool single = only >= 0 && only < commandCount;
-    for (int i = 0; i < commandCount; ++i) {
-      matched[i] = 0;
-      alive[i] = !single || i == only;
-      if (alive[i]) ++liveCount;
-    }
-  }
+  explicit CommandMatch(int only) : alive(only >= 0 && only < commandCount ? std::uint64_t{1} << only : allCommands) {}
+
+  bool dead() const { return alive == 0; }
 
   // Offers the next character; returns the CommandId of a keyword it completes, else -1.
   int offer(int c) {
-    c = lowerAscii(c);
-    for (int i = 0; i < commandCount; ++i) {
-      if (!alive[i]) continue;
-      if (keywordCharMatches(c, commandKeywords[i][matched[i]])) {
-        if (++matched[i] == commandLengths.length[i]) return i;
-      } else {
-        alive[i] = false;
-        --liveCount;
+    if (alive == 0) return noCommand;
+    if (matched == 0) {
+      alive &= commandStarts().entriesStartingWith(c);
+    } else {
+      c = keywordCharacter(c);
+      for (std::uint64_t rest = alive; rest != 0; rest = withoutLowestEntry(rest)) {
+        int i = lowestEntry(rest);
+        if (commandKeywords[i][matched] != c) alive &= ~(std::uint64_t{1} << i);
       }
     }
-    return noCommand;
+    std::uint64_t complete = alive & commandLengths.ofLength[++matched];
+    return complete != 0 ? lowestEntry(complete) : noCommand;
+  }
+
+  static const KeywordStarts& commandStarts() {
+    static const KeywordStarts starts(KeywordGroup::CommandKeyword);
+    return starts;
   }
 };
 
 }  // namespace
 
 int keywordCount(KeywordGroup group) { return groups[static_cast<int>(group)].count; }
+
+KeywordStarts::KeywordStarts(KeywordGroup group) {
+  for (int i = 0; i < keywordCount(group); ++i) {
+    texts[i] = keyword(group, i);
+    lengths[i] = static_cast<int>(std::strlen(texts[i]));
+    int c = static_cast<unsigned char>(texts[i][0]);
+    startingWith[c] |= std::uint64_t{1} << i;
+    if (c >= 'a' && c <= 'z') startingWith[c - 'a' + 'A'] |= std::uint64_t{1} << i;
+  }
+}
+
+std::string KeywordStarts::pairsAt(int offset, int firstEntry) const {
+  std::string pairs;
+  for (int i = firstEntry; i < 64 && texts[i]; ++i) {
+    if (lengths[i] >= offset + 2) pairs.append(texts[i] + offset, 2);
+  }
+  return pairs;
+}
+
+const RunStops& commandRunStops() {
+  static const RunStops stops("", "#", CommandMatch::commandStarts().pairsAt(0).c_str());
+  return stops;
+}
 
 const char* keyword(KeywordGroup group, int index) {
   const Group& g = groups[static_cast<int>(group)];
@@ -96,7 +141,7 @@ int matchCommand(TextBuffer& source, int only, bool keepOnFail) {
   CommandMatch match(only);
   for (;;) {
     int c = source.getChar();
-    if (c == -1 || match.liveCount == 0) break;  // one more character is read after the last candidate died
+    if (c == -1 || match.dead()) break;  // one more character is read after the last candidate died
     int id = match.offer(c);
     if (id != noCommand) return id;
   }

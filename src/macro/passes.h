@@ -10,8 +10,9 @@ constexpr const char* preprocessedFile = "klv.tmp";
 constexpr const char* intermediateFile = "klv2.tmp";
 
 // Expands the source into "klv.tmp", in as many passes as includes and macro definitions need
-// (at most 100). False after showing a message when a file, an include, a macro definition or
-// use fails, or when the result would be cut.
+// (at most 100, reading at most maxCharactersRead characters in all). False after showing a
+// message when a file, an include, a macro definition or use fails, or when the result would be
+// cut.
 bool preprocessRoute(const char* sourcePath, WindowHandle progressBar);
 
 // Processes "klv.tmp" into the destination, which is removed first and written only on success.
@@ -20,6 +21,10 @@ bool preprocessRoute(const char* sourcePath, WindowHandle progressBar);
 bool processRoute(const char* destinationPath, WindowHandle progressBar);
 
 // Bounds of one processing call: jumps back to a repeat section's start, and characters read
-// in all (a section read again counts again).
+// in all (a section read again counts again, and each command in it counts as many characters
+// as repeatedCommandCost). A repeat section that reaches them fails the run, and so, at once,
+// does one whose output no longer fits: every bad route is answered within a second. The
+// preprocessor's passes read at most maxCharactersRead characters in all, too.
 constexpr long long maxRepeatJumps = 1000000;
-constexpr long long maxCharactersRead = 64LL * 1048576;
+constexpr long long maxCharactersRead = 16LL * 1048576;
+constexpr long long repeatedCommandCost = 256;

@@ -3,6 +3,7 @@
 // and bodies are inserted unscanned, so the passes repeat over their own output until one pass
 // handles no include and no definition. Every other command is written back in canonical form
 // (lower case, '<' and '>'); its arguments are copied like ordinary text and scanned in turn.
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -16,6 +17,7 @@
 namespace {
 
 constexpr int maxPasses = 100;
+constexpr long long commandCost = 32;  // a command handled counts as this many characters read
 constexpr int nameSize = 260;
 
 // The state of one pass over one source.
@@ -44,7 +46,18 @@ void includeFile(PreprocessPass& pass) {
     pass.failed = true;
     return;
   }
-  for (int c = included.getChar(); c != -1; c = included.getChar()) pass.output.putChar(c);
+  if (included.endsEarly()) {
+    showError(sourceEndsEarlyText, path.c_str());
+    pass.failed = true;
+    return;
+  }
+  static constexpr RunStops noStops("");
+  for (;;) {
+    pass.output.copyRun(included, noStops, INT_MAX);
+    int c = included.getChar();
+    if (c == -1) break;
+    pass.output.putChar(c);
+  }
 }
 
 // "notes<>": everything up to and including the next "endnotes<>" is dropped.
@@ -115,11 +128,17 @@ void handleCommand(PreprocessPass& pass, int command) {
 
 enum class PassResult { Failed, Done, Again };
 
-// One pass from `sourcePath` into "klv.tmp", which is written also after a command failed.
-PassResult runPass(const char* sourcePath, WindowHandle progressBar) {
+// One pass from `sourcePath` into "klv.tmp", which is written also after a command failed. Kept
+// out of line, so that a profile shows each pass as one call.
+// `charactersRead` grows by the length of the source and the cost of its commands.
+[[gnu::noinline]] PassResult runPass(const char* sourcePath, WindowHandle progressBar, long long& charactersRead) {
   std::unique_ptr<TextBuffer> source(new TextBuffer(sourcePath));
   if (!source->isValid()) {
     showError("Unable to open source file for pre-processing.", sourcePath);
+    return PassResult::Failed;
+  }
+  if (source->endsEarly()) {
+    showError(sourceEndsEarlyText, sourcePath);
     return PassResult::Failed;
   }
   std::unique_ptr<TextBuffer> output(new TextBuffer(passOutputSize));
@@ -127,13 +146,17 @@ PassResult runPass(const char* sourcePath, WindowHandle progressBar) {
     showError("Unable to open destination file for pre-processing.", preprocessedFile);
     return PassResult::Failed;
   }
+  const RunStops& commandStart = commandRunStops();
   PreprocessPass pass{*source, *output, sourcePath};
   ProgressReporter progress{progressBar};
   int length = source->getLength();
+  charactersRead += length;
   while (!pass.failed) {
+    output->copyRun(*source, commandStart, progress.samePercentUntil - 1);
     int c = source->getChar();
     if (c == -1) break;
     if (c == '#') {
+      charactersRead += commandCost;
       handleCommand(pass, matchCommand(*source, -1, false));
     } else {
       output->putChar(c);
@@ -159,11 +182,14 @@ PassResult runPass(const char* sourcePath, WindowHandle progressBar) {
 
 bool preprocessRoute(const char* sourcePath, WindowHandle progressBar) {
   const char* passSource = sourcePath;
+  long long charactersRead = 0;
   for (int passes = 1;; ++passes) {
-    PassResult result = runPass(passSource, progressBar);
+    PassResult result = runPass(passSource, progressBar, charactersRead);
     if (result == PassResult::Failed) return false;
     if (result == PassResult::Done) return true;
-    if (passes == maxPasses) {  // a file that includes itself would expand for ever
+    // A file that includes itself would expand for ever, and one that grows with each pass would
+    // take long before the pass count stops it.
+    if (passes == maxPasses || charactersRead > maxCharactersRead) {
       showError("#include command, too many nested includes or macro definitions.", sourcePath);
       return false;
     }

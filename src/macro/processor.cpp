@@ -2,7 +2,6 @@
 // the branches of conditional chains whose condition holds, runs repeat sections until they are
 // left with "breakrepeat<>", defines values, words and rndsets, drops the commands that only carry
 // information, and replaces every inline command by its result.
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -35,7 +34,9 @@ struct ProcessPass {
   int repeatDepth = 0;
   int repeatStarts[maxRepeatDepth] = {};
   long long repeatJumps = 0;
-  long long charactersReread = 0;  // characters passed over again after the jumps back
+  long long charactersReread = 0;  // characters passed over again after the jumps back, and the
+                                   // cost of the commands run again
+  int furthestRead = 0;            // the furthest source position reached so far
 
   void fail(const char* message, const char* detail = nullptr) {
     showError(message, detail);
@@ -219,13 +220,17 @@ void breakRepeat(ProcessPass& pass) {
 
 // An inline command in route text: rebuilt as one command text and replaced by its result.
 void evaluateCommand(ProcessPass& pass, int command) {
-  char text[rawSize + 32];
-  if (command == cmdSelectedTrain) {
-    std::snprintf(text, sizeof text, "#%s", commandKeyword(command));
-  } else {
+  char text[rawSize + 32];  // '#', the keyword (at most 19 characters), the raw text and '>'
+  const char* keyword = commandKeyword(command);
+  std::size_t length = std::strlen(keyword);
+  text[0] = '#';
+  std::memcpy(text + 1, keyword, length + 1);
+  if (command != cmdSelectedTrain) {
     char raw[rawSize];
     readRawArgument(pass.source, raw, rawSize);
-    std::snprintf(text, sizeof text, "#%s%s>", commandKeyword(command), raw);
+    std::size_t rawLength = std::strlen(raw);
+    std::memcpy(text + 1 + length, raw, rawLength);
+    std::memcpy(text + 1 + length + rawLength, ">", 2);
   }
   char result[rawSize];
   evaluateInline(result, text, rawSize);
@@ -258,7 +263,15 @@ bool isConditional(int command) {
   return command == cmdIf || command == cmdElseIf || command == cmdElse || command == cmdEndIf;
 }
 
+// The source position up to which plain text can be copied or dropped in one run: no new
+// percentage is due before it, and it lies within the bound of characters read.
+int runLimit(const ProcessPass& pass, const ProgressReporter& progress) {
+  long long readable = maxCharactersRead - pass.charactersReread;
+  return static_cast<int>(readable < progress.samePercentUntil - 1 ? readable : progress.samePercentUntil - 1);
+}
+
 void scan(ProcessPass& pass, WindowHandle progressBar) {
+  const RunStops& commandStart = commandRunStops();
   ProgressReporter progress{progressBar};
   int length = pass.source.getLength();
   while (!pass.failed) {
@@ -266,11 +279,20 @@ void scan(ProcessPass& pass, WindowHandle progressBar) {
       pass.fail("#repeat command, too many repetitions.");
       break;
     }
+    if (pass.skipping) {
+      pass.source.skipRun(commandStart, runLimit(pass, progress));
+    } else {
+      pass.output.copyRun(pass.source, commandStart, runLimit(pass, progress));
+    }
+    if (pass.output.wasCut()) break;  // the route can no longer be whole: reading on changes nothing
     int c = pass.source.getChar();
     if (c == -1) break;
     if (c != '#') {
       if (!pass.skipping) pass.output.putChar(c);
     } else {
+      // A command read again in a repeat section costs more than its characters: its arguments
+      // are evaluated anew.
+      if (pass.source.getPosition() <= pass.furthestRead) pass.charactersReread += repeatedCommandCost;
       int command = matchCommand(pass.source, -1, false);
       if (pass.skipping && isConditional(command)) {
         skipConditional(pass, command);
@@ -278,6 +300,7 @@ void scan(ProcessPass& pass, WindowHandle progressBar) {
         runCommand(pass, command);
       }
     }
+    if (pass.source.getPosition() > pass.furthestRead) pass.furthestRead = pass.source.getPosition();
     progress.update(pass.source.getPosition(), length);
   }
 }

@@ -52,11 +52,17 @@ bool deleteFile(const char* path);
 // files stay as they were.
 bool renameFile(const char* from, const char* to);
 
+// Puts `from` in the place of `to` in one step, replacing `to` when it exists: at any moment the
+// name `to` holds the old file or the new one, whole, never a mix or nothing. False when it could
+// not be done; both files then stay as they were. For files that are rewritten whole (klv.cfg):
+// write the new contents beside the file, then replace it.
+bool replaceFile(const char* from, const char* to);
+
 // Fault injection for tests. The operations that change the disk (saveWholeFile, deleteFile,
-// renameFile, and writeTextFile through saveWholeFile) are counted from the moment a fault is
-// set. The one numbered failAt (1 for the first) fails without touching the disk, and so do the
-// next count - 1; with `kill`, every later one fails too, as if the process had died there.
-// failAt 0 only counts.
+// renameFile, replaceFile, and writeTextFile through saveWholeFile) are counted from the moment a
+// fault is set. The one numbered failAt (1 for the first) fails without touching the disk, and so
+// do the next count - 1; with `kill`, every later one fails too, as if the process had died
+// there. failAt 0 only counts.
 struct FileFault {
   int failAt;
   bool kill;
@@ -149,6 +155,14 @@ int comboAddString(WindowHandle combo, const char* text);
 
 // Selects the line of the given index (CB_SETCURSEL); nothing outside Windows.
 void comboSetSelection(WindowHandle combo, int index);
+
+// ---- Memory --------------------------------------------------------------------------------
+
+// Asks the C library to keep the memory that the program releases for its next requests instead
+// of handing it back to the system: every pass of a build takes two blocks of a megabyte and
+// releases them, and pages fresh from the system cost more than the pass's own work. Called once
+// at the start of a program; nothing where the C library has no such setting.
+void keepReleasedMemory();
 
 // ---- Graphics and processes ------------------------------------------------------------------
 

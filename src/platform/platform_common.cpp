@@ -15,6 +15,7 @@ void sendProgressToBar(WindowHandle bar, int percent);
 bool saveWholeFileOs(const char* path, const char* data, std::size_t length);
 bool deleteFileOs(const char* path);
 bool renameFileOs(const char* from, const char* to);
+bool replaceFileOs(const char* from, const char* to);
 
 namespace {
 
@@ -64,6 +65,8 @@ bool saveWholeFile(const char* path, const char* data, std::size_t length) {
 bool deleteFile(const char* path) { return fileOperationAllowed() && deleteFileOs(path); }
 
 bool renameFile(const char* from, const char* to) { return fileOperationAllowed() && renameFileOs(from, to); }
+
+bool replaceFile(const char* from, const char* to) { return fileOperationAllowed() && replaceFileOs(from, to); }
 
 void setMessageHandler(MessageHandler handler) { messageHandler() = std::move(handler); }
 

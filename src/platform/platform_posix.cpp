@@ -4,6 +4,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <spawn.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -34,7 +37,7 @@ char* loadWholeFile(const char* path, int spare, int* size) {
   struct stat info;
   if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= INT_MAX - spare) {
     std::size_t length = static_cast<std::size_t>(info.st_size);
-    block = static_cast<char*>(std::calloc(length + static_cast<std::size_t>(spare), 1));
+    block = static_cast<char*>(std::malloc(length + static_cast<std::size_t>(spare)));  // zeroed below
     std::size_t done = 0;
     while (block && done < length) {
       ssize_t got = ::read(fd, block + done, length - done);
@@ -46,7 +49,10 @@ char* loadWholeFile(const char* path, int spare, int* size) {
       }
       done += static_cast<std::size_t>(got);
     }
-    if (block) *size = static_cast<int>(length);
+    if (block) {
+      std::memset(block + length, 0, static_cast<std::size_t>(spare));  // the file's bytes fill the rest
+      *size = static_cast<int>(length);
+    }
   }
   ::close(fd);
   return block;
@@ -108,6 +114,17 @@ bool renameFileOs(const char* from, const char* to) {
   struct stat info;
   if (::lstat(target.c_str(), &info) == 0) return false;
   return ::rename(source.c_str(), target.c_str()) == 0;
+}
+
+bool replaceFileOs(const char* from, const char* to) {
+  std::string source = nativePath(from);
+  // The new contents reach the disk before the name points at them, so that a crash of the
+  // system right after the rename cannot leave an empty file under the name.
+  int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced && ::rename(source.c_str(), nativePath(to).c_str()) == 0;
 }
 
 FILE* openFile(const char* path, const char* mode) { return std::fopen(nativePath(path).c_str(), mode); }
@@ -199,4 +216,12 @@ bool startDetachedProcess(const char* commandLine) {
   int failed = posix_spawn(&child, argv[0], nullptr, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   return failed == 0;
+}
+
+void keepReleasedMemory() {
+#if defined(__GLIBC__)
+  // Blocks up to 16 MiB come from the heap, and a free heap top of up to 64 MiB stays mapped.
+  mallopt(M_MMAP_THRESHOLD, 16 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+#endif
 }

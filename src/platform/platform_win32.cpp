@@ -21,13 +21,16 @@ char* loadWholeFile(const char* path, int spare, int* size) {
   LARGE_INTEGER length;
   if (GetFileSizeEx(file, &length) && length.QuadPart <= INT_MAX - spare) {
     DWORD wanted = static_cast<DWORD>(length.QuadPart);
-    block = static_cast<char*>(std::calloc(static_cast<std::size_t>(wanted) + spare, 1));
+    block = static_cast<char*>(std::malloc(static_cast<std::size_t>(wanted) + spare));  // zeroed below
     DWORD got = 0;
     if (block && (!ReadFile(file, block, wanted, &got, nullptr) || got != wanted)) {
       std::free(block);  // fewer bytes than the file's size
       block = nullptr;
     }
-    if (block) *size = static_cast<int>(wanted);
+    if (block) {
+      std::memset(block + wanted, 0, static_cast<std::size_t>(spare));  // the file's bytes fill the rest
+      *size = static_cast<int>(wanted);
+    }
   }
   CloseHandle(file);
   return block;

@@ -135,7 +135,7 @@ bool loadSignalSystemDefs() {
   std::memset(relaydef, 0, sizeof relaydef);
   if (!findSignalSystemFolder()) return reportUnloadableSystem();
   TextBuffer file(sigsysPath(signalSystemFolder).c_str());
-  if (!file.isValid()) return reportUnloadableSystem();
+  if (!file.isValid() || file.endsEarly()) return reportUnloadableSystem();  // sections would be lost
 
   // Section 0 is "none"; each section keyword starts its text afresh, "#end#" closes it.
   char* const texts[signalKeywordCount] = {nullptr, speeds, signaldef, relaydef};

@@ -47,7 +47,7 @@ bool findSignalSystemFolder();
 
 // Clears speeds, signaldef and relaydef and fills them from the chosen system's sigsys.txt.
 // False after "Could not load signal system:" (the name as detail) when no folder carries the
-// name or its file cannot be read.
+// name or its file cannot be read whole (a NUL or 0xFF byte would end it early).
 bool loadSignalSystemDefs();
 
 // Recognises "end#", "speeds#", "signaldef#" or "relaydef#" (letters in either case) at the read

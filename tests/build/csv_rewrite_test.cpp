@@ -114,6 +114,17 @@ TEST_F(CsvRewriteTest, CurveCantForATiltingTrain) {
   check(cases);
 }
 
+TEST(RouteRules, PutNumberWritesWholeNumbersInDecimal) {
+  const std::pair<int, const char*> cases[] = {
+      {0, "0"},         {7, "7"}, {-7, "-7"}, {40752918, "40752918"}, {2147483647, "2147483647"},
+      {-2147483647 - 1, "-2147483648"}};
+  for (const auto& [value, text] : cases) {
+    TextBuffer out(20);
+    putNumber(out, value);
+    EXPECT_STREQ(out.getText(), text);
+  }
+}
+
 TEST(RouteRules, CantForRadius) {
   const std::pair<int, int> cases[] = {{0, 0},         {600, 160},     {4000, 100},  {-2500, -160}, {2600, 153},
                                        {-4000, -100},  {400000, 1},    {900000, 1},  {-900000, -1}, {2501, 159},
@@ -173,6 +184,15 @@ TEST_F(CsvRewriteTest, ProgressFollowsTheSource) {
   setProgressHandler(nullptr);
   const std::vector<std::pair<WindowHandle, int>> expected = {{&bar, 84}, {&bar, 92}, {&bar, 100}};
   EXPECT_EQ(reports, expected);
+}
+
+// Plain text is copied in runs, which end where a new percentage is due: a route of 1000
+// characters reports every percentage once, also where '.' and line ends break the runs.
+TEST_F(CsvRewriteTest, ALongRouteReportsEveryPercentageOnce) {
+  std::string route;
+  while (route.size() < 1000) route += "1.5,.Relax x,\r\n";  // ".Re" might begin ".relay"
+  route.resize(1000);
+  EXPECT_EQ(progressOf(route), everyPercentage());
 }
 
 TEST_F(CsvRewriteTest, FailuresAreReportedAndLeaveNoRoute) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "build/random.h"
@@ -62,6 +63,22 @@ class RouteRewriteTest : public testing_support::WorkFolderTest {
       if (c.options) c.options(appState.options);
       EXPECT_EQ(prepare(c.source), c.expected) << c.what << ": " << ::testing::PrintToString(c.source);
     }
+  }
+
+  // The progress reports of one rewriting of `source`.
+  std::vector<int> progressOf(const std::string& source) {
+    std::vector<int> reports;
+    setProgressHandler([&reports](WindowHandle, int percent) { reports.push_back(percent); });
+    prepare(source);
+    setProgressHandler(nullptr);
+    return reports;
+  }
+
+  // 0 to 100, each once: what a route of 1000 characters that are no commands reports.
+  static std::vector<int> everyPercentage() {
+    std::vector<int> all;
+    for (int percent = 0; percent <= 100; ++percent) all.push_back(percent);
+    return all;
   }
 
   Rewrite rewrite;

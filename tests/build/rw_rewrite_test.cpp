@@ -108,6 +108,15 @@ TEST_F(RwRewriteTest, CommentsSendNoProgress) {
   EXPECT_EQ(reports, (std::vector<int>{60, 80, 100}));
 }
 
+// Every character outside comments may begin a keyword; the plain ones are copied in runs that
+// end where a new percentage is due.
+TEST_F(RwRewriteTest, ALongRouteReportsEveryPercentageOnce) {
+  std::string route = "[Railway]";
+  while (route.size() < 1000) route += "0,@Sto(1,2.5)\r\n@Fog(a)";  // "@St" might begin "@sta("
+  route.resize(1000);
+  EXPECT_EQ(progressOf(route), everyPercentage());
+}
+
 TEST_F(RwRewriteTest, FailuresAreReportedAndLeaveNoRoute) {
   MessageRecorder messages;
   writeBytes("route/klvtemp.rw", "old");

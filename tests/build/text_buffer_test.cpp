@@ -1,5 +1,6 @@
 #include "build/text_buffer.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -97,6 +98,125 @@ TEST(TextBufferPut, FullBufferDropsAndRemembersTheCut) {
   EXPECT_FALSE(full.wasCut());
   full.putChar('y');
   EXPECT_TRUE(full.wasCut());
+}
+
+TEST(TextBufferPut, PutTextKeepsTheBlankLineRuleAcrossItsPieces) {
+  struct Case {
+    std::string before;  // put character by character first
+    std::string text;
+    std::string expected;
+  } cases[] = {
+      {"", "a\r\n\r\n\tb\r\n", "a\r\nb\r\n"},
+      {"a\r\n", "\r\n\tb", "a\r\nb"},  // the rule carries over from the characters put before
+      {"a\r", "\n\tb", "a\r\nb"},
+      {"a\r\n", "x\r\n\t", "a\r\nx\r\n"},
+      {"", "\t\r\r\n\n\r\ty", "\t\r\r\ny"},
+      {"", "a\n\n\tb\xFF\xE9", "a\n\n\tb\xFF\xE9"},
+  };
+  for (const Case& c : cases) {
+    TextBuffer buffer(100);
+    for (char ch : c.before) buffer.putChar(ch);
+    buffer.putText(c.text.c_str());
+    EXPECT_EQ(std::string(buffer.getText(), static_cast<std::size_t>(buffer.getLength())), c.expected)
+        << ::testing::PrintToString(c.before + c.text);
+  }
+}
+
+// Stops of the passes' kinds: a plain stop, and a '.' guarded by the pairs "fo" and "<a".
+const RunStops dotStops(".");
+const RunStops guardedDot("", ".", "fo<a");
+
+struct RunCase {
+  std::string source;
+  const RunStops* stops;
+  int limit;
+  std::string before;  // put into the output first
+  std::string copied;  // the output afterwards
+  int position;        // the source position afterwards
+};
+
+TEST_F(TextBufferTest, CopyRunStopsWhereThePassTakesOver) {
+  const RunCase cases[] = {
+      {"abc.def", &dotStops, 100, "", "abc", 3},
+      {".abc", &dotStops, 100, "", "", 0},
+      {"abcdefghij", &dotStops, 6, "", "abcdef", 6},  // up to the position limit
+      {"abcdef", &dotStops, 0, "", "", 0},
+      {"ab\xFF" "cd", &dotStops, 100, "", "ab", 2},  // the end byte
+      {"a.b.Fx.fO.x", &guardedDot, 100, "", "a.b.Fx", 6},
+      {"1.5.FOLDER", &guardedDot, 100, "", "1.5", 3},
+      {"x.{A", &guardedDot, 100, "", "x", 1},  // '{' stands for '<'
+      {"x.}A.", &guardedDot, 100, "", "x.}A.", 5},  // a '.' at the end has nothing after it
+      // Line ends: a run stops before a line feed that a line break or tab follows, and at the
+      // start when the output ends in CR LF and the source begins with a line break or tab.
+      {"a\r\nb\r\nc", &dotStops, 100, "", "a\r\nb\r\nc", 7},
+      {"a\r\n\r\nb", &dotStops, 100, "", "a\r", 2},
+      {"a\r\n\tb", &dotStops, 100, "", "a\r", 2},
+      {"\r\nb", &dotStops, 100, "x\r\n", "x\r\n", 0},
+      {"\tb", &dotStops, 100, "x\r\n", "x\r\n", 0},
+      {"b\t", &dotStops, 100, "x\r\n", "x\r\nb\t", 2},
+      {"\n\tb", &dotStops, 100, "x\r", "x\r", 0},
+      {"\n\r", &dotStops, 100, "\r", "\r", 0},
+      {"\nb", &dotStops, 100, "\r", "\r\nb", 2},
+  };
+  for (const RunCase& c : cases) {
+    auto source = load(c.source);
+    TextBuffer out(100);
+    for (char ch : c.before) out.putChar(ch);
+    out.copyRun(*source, *c.stops, c.limit);
+    EXPECT_EQ(std::string(out.getText(), static_cast<std::size_t>(out.getLength())), c.copied)
+        << ::testing::PrintToString(c.source);
+    EXPECT_EQ(source->getPosition(), c.position) << ::testing::PrintToString(c.source);
+  }
+}
+
+TEST_F(TextBufferTest, SkipRunDropsUpToTheNextStop) {
+  const RunCase cases[] = {
+      {"ab\r\n\r\n\tc.d", &dotStops, 100, "", "", 8},  // line breaks do not end a skip
+      {"a.b.fo", &guardedDot, 100, "", "", 3},
+      {"abcdef", &dotStops, 4, "", "", 4},
+      {"ab\xFF" "c", &dotStops, 100, "", "", 2},
+  };
+  for (const RunCase& c : cases) {
+    auto source = load(c.source);
+    source->skipRun(*c.stops, c.limit);
+    EXPECT_EQ(source->getPosition(), c.position) << ::testing::PrintToString(c.source);
+  }
+}
+
+// Copying runs and putting the other characters one by one gives the same bytes as putting every
+// character one by one, whatever the text, the stops, the limits and the room in the output.
+TEST_F(TextBufferTest, RunsPutTheSameBytesAsSingleCharacters) {
+  const char alphabet[] = {'a', 'F', 'o', '.', '.', ' ', '\r', '\n', '\r', '\n', '\t', '<', '\xE9', '\xFF'};
+  std::uint32_t state = 7;
+  auto draw = [&state](std::uint32_t n) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 8) % n;
+  };
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    for (std::uint32_t n = draw(60); n > 0; --n) text += alphabet[draw(sizeof alphabet)];
+    const int room = round % 3 == 0 ? static_cast<int>(draw(40)) : 100;
+    const int step = 1 + static_cast<int>(draw(8));  // how far each run may go
+
+    auto one = load(text);
+    TextBuffer single(room);
+    for (int c = one->getChar(); c != -1; c = one->getChar()) single.putChar(c);
+
+    auto many = load(text);
+    TextBuffer runs(room);
+    const RunStops& stops = round % 2 ? guardedDot : dotStops;
+    for (;;) {
+      runs.copyRun(*many, stops, many->getPosition() + step);
+      int c = many->getChar();
+      if (c == -1) break;
+      runs.putChar(c);
+    }
+    SCOPED_TRACE(::testing::PrintToString(text) + " room " + std::to_string(room));
+    EXPECT_EQ(std::string(runs.getText(), static_cast<std::size_t>(runs.getLength())),
+              std::string(single.getText(), static_cast<std::size_t>(single.getLength())));
+    EXPECT_EQ(runs.wasCut(), single.wasCut());
+    EXPECT_EQ(many->getPosition(), one->getPosition());
+  }
 }
 
 TEST_F(TextBufferTest, SaveAsWritesExactlyTheCharactersPut) {

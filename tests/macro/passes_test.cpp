@@ -413,10 +413,39 @@ TEST_F(MacroPassTest, ARunawayRepeatIsStoppedByEitherBound) {
   PassRun jumps = process("#repeat<>#endrepeat<>");
   EXPECT_FALSE(jumps.ok);
   EXPECT_EQ(jumps.messages, Texts{"#repeat command, too many repetitions."});
-  // A long section reaches the bound on characters read first: 64 MiB in about 6400 rounds.
-  PassRun reads = process("#repeat<>" + std::string(10000, ' ') + "#endrepeat<>");
+  // A long section reaches the bound on characters read first: 16 MiB in about 1600 rounds.
+  PassRun reads = process("#repeat<>#if<0>" + std::string(10000, ' ') + "#endif<>#endrepeat<>");
   EXPECT_FALSE(reads.ok);
   EXPECT_EQ(reads.messages, Texts{"#repeat command, too many repetitions."});
+  // A section whose output no longer fits ends the run at once.
+  PassRun cut = process("#repeat<>" + std::string(10000, ' ') + "#endrepeat<>");
+  EXPECT_FALSE(cut.ok);
+  EXPECT_EQ(cut.messages, Texts{"Processing, the route is longer than 1048576 characters.\n\nout.csv"});
+}
+
+// The processor reports after every character or command: through plain text read in runs
+// every percentage comes, and a jump back to a repeat section's start sends the lower one again.
+TEST_F(MacroPassTest, ProcessingReportsProgressThroughRunsAndJumpsBack) {
+  const std::string route = "#setvalue<i,0>#repeat<>" + std::string(491, 'a') +
+                            "#if<#value<i>>#breakrepeat<>#endif<>#setvalue<i,1>#endrepeat<>" + std::string(424, 'b');
+  ASSERT_EQ(route.size(), 1000u);
+  std::vector<int> reports;
+  setProgressHandler([&reports](WindowHandle, int percent) { reports.push_back(percent); });
+  PassRun r = process(route);
+  setProgressHandler(nullptr);
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(r.result, std::string(982, 'a') + std::string(424, 'b'));
+
+  auto from = [](int first, int last) {
+    std::vector<int> range;
+    for (int percent = first; percent <= last; ++percent) range.push_back(percent);
+    return range;
+  };
+  std::vector<int> expected = from(1, 52);  // up to the condition, which is false the first time
+  for (int percent : {54, 55, 56}) expected.push_back(percent);  // the skipped break, the end, the value
+  for (int percent : from(1, 52)) expected.push_back(percent);    // again from the section's start
+  for (int percent : from(57, 100)) expected.push_back(percent);  // after the break, past the end
+  EXPECT_EQ(reports, expected);
 }
 
 TEST_F(MacroPassTest, AFailedLookupIsReportedAndProcessingGoesOn) {

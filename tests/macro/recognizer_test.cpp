@@ -120,6 +120,30 @@ TEST_F(RecognizerTest, MatchCommandResultAndReadPosition) {
   }
 }
 
+// Each keyword is found in lower case, in upper case and with braces for its brackets, by all
+// candidates and by itself alone, and the same spelling with a wrong last character is none.
+TEST_F(RecognizerTest, EveryCommandKeywordInEverySpelling) {
+  for (int id = 0; id < commandCount; ++id) {
+    std::string lower = commandKeyword(id), upper, braces;
+    for (char c : lower) {
+      upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+      braces += c == '<' ? '{' : c == '>' ? '}' : c;
+    }
+    for (const std::string& spelling : {lower, upper, braces}) {
+      for (int only : {-1, id}) {
+        auto buffer = load(spelling + "x,y>");
+        EXPECT_EQ(matchCommand(*buffer, only, false), id) << spelling << " only " << only;
+        EXPECT_EQ(rest(*buffer), "x,y>") << spelling;
+      }
+      std::string wrong = spelling;
+      wrong.back() = '#';
+      auto buffer = load(wrong);
+      EXPECT_EQ(matchCommand(*buffer, -1, false), noCommand) << wrong;
+      EXPECT_EQ(buffer->getPosition(), 0) << wrong;
+    }
+  }
+}
+
 TEST_F(RecognizerTest, MatchCommandFromTheMiddleOfAText) {
   auto buffer = load("ab#endif<>cd#bad");
   buffer->setPosition(3, FromStart);

@@ -177,4 +177,45 @@ TEST(Progress, ReportsOnlyChangedPercentages) {
   EXPECT_EQ(reports, (std::vector<int>{33, 66, 100}));
 }
 
+// Whatever the order of the positions, a report goes out exactly when position * 100 / length,
+// truncated, differs from the last one sent; and every position before samePercentUntil that a
+// pass reads on to gives the last percentage sent.
+TEST(Progress, ReportsExactlyTheChangesOfThePercentage) {
+  struct Update {
+    int position;
+    int length;
+  };
+  std::vector<Update> updates;
+  for (int length : {1, 2, 3, 7, 99, 100, 101, 1000013}) {
+    const int forward = length > 1000 ? 37 : 1, backward = length > 1000 ? 4099 : 3;
+    for (int position = 0; position <= length; position += forward) updates.push_back({position, length});
+    for (int position = length; position >= 0; position -= backward) updates.push_back({position, length});
+    updates.push_back({length / 2, length});
+    updates.push_back({length / 2, length + 1});
+  }
+  updates.push_back({0, 0});
+  updates.push_back({5, 0});
+  updates.push_back({7, 3});  // beyond the length, as after a NUL byte in a file
+
+  std::vector<int> reports;
+  setProgressHandler([&reports](WindowHandle, int percent) { reports.push_back(percent); });
+  ProgressReporter progress;
+  std::vector<int> expected;
+  for (const Update& u : updates) {
+    int percent = u.length > 0 ? static_cast<int>(static_cast<double>(u.position) * 100.0 / u.length) : 100;
+    if (expected.empty() || percent != expected.back()) expected.push_back(percent);
+    progress.update(u.position, u.length);
+    ASSERT_EQ(reports, expected) << "position " << u.position << " of " << u.length;
+    for (int ahead = u.position; ahead < progress.samePercentUntil && ahead <= u.position + 300; ++ahead) {
+      int same = u.length > 0 ? static_cast<int>(static_cast<double>(ahead) * 100.0 / u.length) : 100;
+      ASSERT_EQ(same, percent) << "position " << ahead << " of " << u.length;
+    }
+    if (u.length > 0 && progress.samePercentUntil <= u.length) {
+      int next = static_cast<int>(static_cast<double>(progress.samePercentUntil) * 100.0 / u.length);
+      ASSERT_NE(next, percent) << "the first position of the next percentage, " << u.length;
+    }
+  }
+  setProgressHandler(nullptr);
+}
+
 }  // namespace

@@ -183,6 +183,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   installMessageHandler(a.answer);
+  keepReleasedMemory();
   initAppState();
   if (a.list) {
     for (const SignalSystemEntry& entry : scanSignalSystems()) std::cout << entry.name << "\t" << entry.folder << "\n";
