@@ -1,14 +1,26 @@
 #include "build/text_buffer.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+namespace {
+
+// The block of the last pass's output buffer, cleared and kept for the next pass. Every pass
+// builds one of passOutputSize characters; taking a fresh megabyte from the system each time costs
+// more than a pass over a small route, and a build makes up to six of them.
+std::atomic<char*> spareOutputBlock{nullptr};
+constexpr int outputBlockSize = passOutputSize + 4;
+
+}  // namespace
+
 TextBuffer::TextBuffer(int size) {
   if (size < 0) size = 0;
   capacity = size + 4;
-  text = static_cast<char*>(std::calloc(static_cast<std::size_t>(capacity), 1));
+  if (capacity == outputBlockSize) text = spareOutputBlock.exchange(nullptr);
+  if (!text) text = static_cast<char*>(std::calloc(static_cast<std::size_t>(capacity), 1));
   valid = text != nullptr;
 }
 
@@ -22,7 +34,16 @@ TextBuffer::TextBuffer(const char* path) {
   length = static_cast<int>(std::strlen(text));  // a NUL byte ends the text
 }
 
-TextBuffer::~TextBuffer() { std::free(text); }
+TextBuffer::~TextBuffer() {
+  if (text && !fromFile && capacity == outputBlockSize) {
+    // Every character written lies before the furthest position reached: clearing those leaves
+    // the block as zero-filled as a fresh one.
+    const int reached = position > furthest ? position : furthest;
+    std::memset(text, 0, static_cast<std::size_t>(reached));
+    text = spareOutputBlock.exchange(text);
+  }
+  std::free(text);
+}
 
 bool TextBuffer::endsEarly() const {
   if (!fromFile || !valid) return false;
@@ -75,6 +96,7 @@ void TextBuffer::setPosition(int offset, int origin) {
     return;
   }
   int usable = capacity - 4;
+  if (!fromFile && position > furthest) furthest = position;
   if (target < 0) target = 0;
   if (target >= usable) target = usable;
   position = static_cast<int>(target);

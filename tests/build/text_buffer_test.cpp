@@ -1,5 +1,6 @@
 #include "build/text_buffer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -98,6 +99,26 @@ TEST(TextBufferPut, FullBufferDropsAndRemembersTheCut) {
   EXPECT_FALSE(full.wasCut());
   full.putChar('y');
   EXPECT_TRUE(full.wasCut());
+}
+
+// A pass's output buffer takes over the block of the one before: it must start as empty and as
+// zero-filled as a fresh one, whatever the one before held or how its position moved.
+TEST(TextBufferPut, AnOutputBufferStartsEmptyAfterAnother) {
+  for (int round = 0; round < 3; ++round) {
+    auto first = std::make_unique<TextBuffer>(passOutputSize);
+    first->putText(std::string(round == 0 ? 10 : 5000, 'x').c_str());
+    if (round == 2) {  // moved back after writing further
+      first->setPosition(2, FromStart);
+      first->putText("yy");
+    }
+    first.reset();
+    TextBuffer next(passOutputSize);
+    next.putText("ab");
+    EXPECT_EQ(next.getLength(), 2);
+    EXPECT_EQ(std::string(next.getText()), "ab") << "round " << round;
+    const char* text = next.getText();
+    EXPECT_EQ(std::count(text, text + passOutputSize + 4, '\0'), passOutputSize + 2) << "round " << round;
+  }
 }
 
 TEST(TextBufferPut, PutTextKeepsTheBlankLineRuleAcrossItsPieces) {
