@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int argumentSize = 260;  // every argument of an inline command: at most 259 characters
+long long commandsEvaluated = 0;
 
 // One call of the evaluator: the input being spent and the output being filled.
 struct Evaluation {
@@ -179,6 +180,8 @@ bool runCommand(Evaluation& e, int command) {
 
 }  // namespace
 
+long long inlineCommandsEvaluated() { return commandsEvaluated; }
+
 void evaluateInline(char* output, char* input, int capacity) {
   std::memset(output, 0, static_cast<std::size_t>(capacity));
   Evaluation e{input, output, capacity};
@@ -192,6 +195,7 @@ void evaluateInline(char* output, char* input, int capacity) {
     }
     *p = consumedMark;
     e.input = p + 1;  // everything before is consumed
+    ++commandsEvaluated;
     if (!runCommand(e, matchInlineCommand(p + 1))) return;
   }
 }

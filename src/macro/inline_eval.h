@@ -17,5 +17,9 @@ void evaluateInline(char* output, char* input, int capacity);
 // At most capacity - 1 characters are cut: the rest starts the next argument.
 void nextInlineArgument(char* input, char* destination, int capacity);
 
+// How many inline commands have been evaluated since the program started, nested ones included:
+// the processor charges those of a repeat section read again against its bound.
+long long inlineCommandsEvaluated();
+
 // The sentence appended to every "choice<" question.
 constexpr const char* choiceSuffix = "Press \"Yes\" for the first option, and \"No\" for the second option:";

@@ -291,14 +291,17 @@ void scan(ProcessPass& pass, WindowHandle progressBar) {
       if (!pass.skipping) pass.output.putChar(c);
     } else {
       // A command read again in a repeat section costs more than its characters: its arguments
-      // are evaluated anew.
-      if (pass.source.getPosition() <= pass.furthestRead) pass.charactersReread += repeatedCommandCost;
+      // are evaluated anew, and so does every inline command in them (a number of 300 digits
+      // takes microseconds to read and write).
+      const bool readAgain = pass.source.getPosition() <= pass.furthestRead;
+      const long long inlineBefore = inlineCommandsEvaluated();
       int command = matchCommand(pass.source, -1, false);
       if (pass.skipping && isConditional(command)) {
         skipConditional(pass, command);
       } else if (!pass.skipping) {
         runCommand(pass, command);
       }
+      if (readAgain) pass.charactersReread += repeatedCommandCost * (1 + inlineCommandsEvaluated() - inlineBefore);
     }
     if (pass.source.getPosition() > pass.furthestRead) pass.furthestRead = pass.source.getPosition();
     progress.update(pass.source.getPosition(), length);

@@ -111,6 +111,10 @@ TEST(Numbers, FormattingIsPercentFThenTrimmed) {
       {2.0 / 3, "0.666667"},  // six decimals, rounded
       {2.0000004, "2"},
       {0.0000015, "0.000002"},
+      // Exact halves at the seventh decimal go to the even digit, as "%f" rounds them.
+      {1.0 / 128, "0.007812"},
+      {3.0 / 128, "0.023438"},
+      {-5.0 / 128, "-0.039062"},
       {1e-7, "0"},
       {static_cast<double>(0.1f), "0.1"},  // a stored single-precision value
       // What "%f" gives for a negative zero and for tiny negatives, trimmed like every number.
@@ -142,6 +146,13 @@ TEST(Numbers, InfinitiesNanAndTheLargestNumbers) {
   EXPECT_EQ(largest.size(), 309u);
   EXPECT_EQ(formatted(DBL_MAX), largest);
   EXPECT_EQ(formatted(-DBL_MAX), "-" + largest);
+
+  // A smaller destination holds the first characters, as snprintf would.
+  char cut[8];
+  formatNumber(-DBL_MAX, cut, sizeof cut);
+  EXPECT_STREQ(cut, "-179769");
+  formatNumber(2.5, cut, 3);
+  EXPECT_STREQ(cut, "2");  // "2." with its '.' trimmed
 }
 
 }  // namespace

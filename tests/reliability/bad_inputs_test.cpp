@@ -293,6 +293,16 @@ TEST_F(BadInputTest, EveryBadInputIsAnsweredAndNothingIsLost) {
        {"#repeat command, too many repetitions.", general},
        true,
        {"klv.tmp"}},
+      {"a repeat without end of arithmetic on 300-digit numbers",
+       "digits.klf",
+       [] {
+         std::string sum = "#mul<1e300,1>";
+         for (int i = 0; i < 15; ++i) sum = "#add<" + sum + ",1>";
+         writeRoute("digits.klf", "#repeat<>#setvalue<x," + sum + ">#endrepeat<>");
+       },
+       {"#repeat command, too many repetitions.", general},
+       true,
+       {"klv.tmp"}},
       {"a repeat whose section is 500 KiB",
        "wide.klf",
        [&big] { writeRoute("wide.klf", "#repeat<>" + big + "#endrepeat<>"); },
