@@ -15,10 +15,10 @@
 enum SeekOrigin : int { FromStart = 0, FromCurrent = 1 };
 
 // The size of every pass's output buffer: no prepared route or temporary file is larger. A fuzzing
-// build keeps it, and the passes' other bounds, sixteen times smaller: an input that runs into
+// build keeps it, and the passes' other bounds, sixty-four times smaller: an input that runs into
 // them then costs milliseconds instead of seconds, and the code that meets them is the same.
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-constexpr int passOutputSize = 65536;
+constexpr int passOutputSize = 16384;
 #else
 constexpr int passOutputSize = 1048576;
 #endif

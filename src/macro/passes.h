@@ -26,8 +26,8 @@ bool processRoute(const char* destinationPath, WindowHandle progressBar);
 // does one whose output no longer fits: every bad route is answered within a second. The
 // preprocessor's passes read at most maxCharactersRead characters in all, too.
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-constexpr long long maxRepeatJumps = 62500;
-constexpr long long maxCharactersRead = 1048576;
+constexpr long long maxRepeatJumps = 15625;
+constexpr long long maxCharactersRead = 262144;
 #else
 constexpr long long maxRepeatJumps = 1000000;
 constexpr long long maxCharactersRead = 16LL * 1048576;
