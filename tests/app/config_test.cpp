@@ -8,13 +8,6 @@ using namespace testing_support;
 
 namespace {
 
-// The platform's text line end, as klv.cfg is written.
-#ifdef _WIN32
-const std::string eol = "\r\n";
-#else
-const std::string eol = "\n";
-#endif
-
 struct Options {
   int developerMode, randomTrackQuality, randomStationWait, randomStationJam, randomStarterAspect, tiltingTrain;
   int intervalMode, intervalSpread, intervalMin, intervalMax, adhesionMode, adhesionSpread;

@@ -11,12 +11,6 @@ using namespace testing_support;
 
 namespace {
 
-#ifdef _WIN32
-const std::string eol = "\r\n";
-#else
-const std::string eol = "\n";
-#endif
-
 class FolderSettingsTest : public WorkFolderTest {
  protected:
   void SetUp() override {

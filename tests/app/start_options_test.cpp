@@ -11,12 +11,6 @@ using namespace testing_support;
 
 namespace {
 
-#ifdef _WIN32
-const std::string eol = "\r\n";
-#else
-const std::string eol = "\n";
-#endif
-
 const std::string defaultFolders = "c:\\program files\\zelvik" + eol + "c:\\program files\\zelvik\\railway\\route" +
                                    eol + "c:\\program files\\zelvik\\train" + eol;
 

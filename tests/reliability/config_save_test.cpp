@@ -10,12 +10,6 @@ using namespace testing_support;
 
 namespace {
 
-#ifdef _WIN32
-const std::string eol = "\r\n";
-#else
-const std::string eol = "\n";
-#endif
-
 class ConfigSaveTest : public WorkFolderTest {
  protected:
   void TearDown() override {

@@ -13,6 +13,13 @@
 
 namespace testing_support {
 
+// The platform's text line end, as klv.cfg and other text files are written.
+#ifdef _WIN32
+inline const std::string eol = "\r\n";
+#else
+inline const std::string eol = "\n";
+#endif
+
 // Reads a file's exact bytes; "<missing>" when it cannot be read.
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
