@@ -22,9 +22,10 @@ bool processRoute(const char* destinationPath, WindowHandle progressBar);
 
 // Bounds of one processing call: jumps back to a repeat section's start, and characters read
 // in all (a section read again counts again, and each command in it, and each inline command
-// evaluated in its arguments, counts as many characters as repeatedCommandCost). A repeat section that reaches them fails the run, and so, at once,
-// does one whose output no longer fits: every bad route is answered within a second. The
-// preprocessor's passes read at most maxCharactersRead characters in all, too.
+// evaluated in its arguments, counts as many characters as repeatedCommandCost). A repeat
+// section that reaches them fails the run, and so, at once, does one whose output no longer
+// fits: every bad route is answered within a second. The preprocessor's passes read at most
+// maxCharactersRead characters in all, too.
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
 constexpr long long maxRepeatJumps = 15625;
 constexpr long long maxCharactersRead = 262144;
