@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "build/build_driver.h"
-#include "build/csv_rewrite.h"
-#include "build/random.h"
-#include "build/rw_rewrite.h"
 #include "macro/passes.h"
 #include "macro/symbol_stores.h"
+#include "route/build_driver.h"
+#include "route/csv_rewrite.h"
+#include "route/rw_rewrite.h"
 #include "route_generator.h"
 #include "signals/signal_catalog.h"
+#include "state/app_state.h"
+#include "text/random.h"
 
 namespace {
 

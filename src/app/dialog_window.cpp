@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/start_options.h"
+#include "state/app_state.h"
 
 namespace {
 

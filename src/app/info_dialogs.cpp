@@ -2,12 +2,12 @@
 // find, put into the controls; the train's pictures loaded, drawn and released.
 #include <windows.h>
 
-#include "app/app_state.h"
 #include "app/dialog_window.h"
 #include "app/dialogs.h"
-#include "app/route_info.h"
 #include "app/train_info.h"
 #include "resources/resource_ids.h"
+#include "route/route_info.h"
+#include "state/app_state.h"
 
 namespace {
 

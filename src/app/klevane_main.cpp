@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/app_state.h"
 #include "app/main_window.h"
-#include "build/random.h"
 #include "signals/signal_swap.h"
+#include "state/app_state.h"
+#include "text/random.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   enterProgramFolder();

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/dialogs.h"
 #include "app/main_window.h"
 #include "app/route_browser.h"
-#include "build/build_driver.h"
 #include "resource_ids.h"
+#include "route/build_driver.h"
 #include "signals/signal_swap.h"
+#include "state/app_state.h"
 
 namespace {
 

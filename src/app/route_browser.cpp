@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
 #include "platform/platform.h"
+#include "state/app_state.h"
 
 namespace {
 

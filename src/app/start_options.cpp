@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
 #include "signals/signal_catalog.h"
+#include "state/app_state.h"
 
 namespace {
 

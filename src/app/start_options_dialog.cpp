@@ -2,12 +2,12 @@
 // in start_options.cpp.
 #include <windows.h>
 
-#include "app/app_state.h"
 #include "app/dialog_window.h"
 #include "app/dialogs.h"
 #include "app/start_options.h"
 #include "resources/resource_ids.h"
 #include "signals/signal_catalog.h"
+#include "state/app_state.h"
 
 static_assert(IDR_INTERVAL_NO_EFFECT == intervalNoEffect && IDR_ADHESION_NO_EFFECT == adhesionNoEffect,
               "the radio buttons' ids are the modes' values");

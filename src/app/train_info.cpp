@@ -1,7 +1,7 @@
 #include "app/train_info.h"
 
-#include "app/app_state.h"
-#include "build/text_buffer.h"
+#include "state/app_state.h"
+#include "text/text_buffer.h"
 
 namespace {
 

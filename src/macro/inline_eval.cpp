@@ -4,12 +4,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
-#include "build/numbers.h"
-#include "build/random.h"
-#include "build/text_buffer.h"
 #include "macro/keyword_table.h"
 #include "macro/symbol_stores.h"
+#include "state/app_state.h"
+#include "text/numbers.h"
+#include "text/random.h"
+#include "text/text_buffer.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "build/text_buffer.h"
 #include "macro/inline_eval.h"
+#include "text/text_buffer.h"
 
 namespace {
 

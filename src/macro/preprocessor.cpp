@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "build/text_buffer.h"
 #include "macro/keyword_table.h"
 #include "macro/passes.h"
 #include "macro/symbol_stores.h"
+#include "text/text_buffer.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <memory>
 
-#include "build/numbers.h"
-#include "build/text_buffer.h"
 #include "macro/inline_eval.h"
 #include "macro/keyword_table.h"
 #include "macro/passes.h"
 #include "macro/symbol_stores.h"
+#include "text/numbers.h"
+#include "text/text_buffer.h"
 
 namespace {
 

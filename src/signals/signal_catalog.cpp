@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/route_info.h"
-#include "build/text_buffer.h"
 #include "macro/keyword_table.h"
+#include "state/app_state.h"
+#include "text/info_text.h"
+#include "text/text_buffer.h"
 
 char speeds[signalTextSize];
 char signaldef[signalTextSize];

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "build/text_buffer.h"
 #include "signals/signal_catalog.h"
+#include "text/text_buffer.h"
 
 namespace {
 

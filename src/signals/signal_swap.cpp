@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "build/text_buffer.h"
 #include "platform/platform.h"
 #include "signals/signal_catalog.h"
+#include "state/app_state.h"
+#include "text/text_buffer.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "support/test_support.h"
 
 using namespace testing_support;

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
 #include "fuzz/fuzz_support.h"
+#include "state/app_state.h"
 
 namespace fuzzing {
 

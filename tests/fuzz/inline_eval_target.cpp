@@ -7,12 +7,12 @@
 #include <cstring>
 #include <memory>
 
-#include "app/app_state.h"
-#include "build/random.h"
 #include "fuzz/fuzz_support.h"
 #include "macro/inline_eval.h"
 #include "macro/keyword_table.h"
 #include "macro/symbol_stores.h"
+#include "state/app_state.h"
+#include "text/random.h"
 
 namespace fuzzing {
 

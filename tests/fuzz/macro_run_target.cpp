@@ -7,12 +7,12 @@
 // the documented copy; the same seed gives the same bytes and messages twice.
 #include <cstdio>
 
-#include "app/app_state.h"
-#include "build/build_driver.h"
-#include "build/random.h"
-#include "build/text_buffer.h"
 #include "fuzz/fuzz_support.h"
 #include "macro/passes.h"
+#include "route/build_driver.h"
+#include "state/app_state.h"
+#include "text/random.h"
+#include "text/text_buffer.h"
 
 namespace fuzzing {
 

@@ -8,9 +8,10 @@
 #include <cstring>
 #include <memory>
 
-#include "app/app_state.h"
-#include "app/route_info.h"
 #include "fuzz/fuzz_support.h"
+#include "route/route_info.h"
+#include "state/app_state.h"
+#include "text/info_text.h"
 
 namespace fuzzing {
 

@@ -10,14 +10,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "build/csv_rewrite.h"
-#include "build/random.h"
-#include "build/rw_rewrite.h"
-#include "build/text_buffer.h"
 #include "fuzz/fuzz_support.h"
 #include "macro/keyword_table.h"
+#include "route/csv_rewrite.h"
+#include "route/rw_rewrite.h"
 #include "signals/signal_catalog.h"
+#include "state/app_state.h"
+#include "text/random.h"
+#include "text/text_buffer.h"
 
 namespace fuzzing {
 

@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/app_state.h"
 #include "fuzz/fuzz_support.h"
 #include "signals/signal_catalog.h"
+#include "state/app_state.h"
 
 namespace fuzzing {
 

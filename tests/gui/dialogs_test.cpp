@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/dialogs.h"
 #include "gui/gui_driver.h"
 #include "resources/resource_ids.h"
+#include "state/app_state.h"
 #include "support/test_support.h"
 
 using namespace testing_support;

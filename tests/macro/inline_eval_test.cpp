@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "build/random.h"
 #include "macro/keyword_table.h"
 #include "macro/symbol_stores.h"
+#include "state/app_state.h"
 #include "support/test_support.h"
+#include "text/random.h"
 
 using namespace testing_support;
 

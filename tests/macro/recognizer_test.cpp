@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "build/text_buffer.h"
 #include "macro/symbol_stores.h"
 #include "support/test_support.h"
+#include "text/text_buffer.h"
 
 using namespace testing_support;
 

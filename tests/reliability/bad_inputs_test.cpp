@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/route_browser.h"
-#include "build/build_driver.h"
-#include "build/random.h"
+#include "route/build_driver.h"
 #include "signals/signal_swap.h"
+#include "state/app_state.h"
 #include "support/test_support.h"
+#include "text/random.h"
 
 using namespace testing_support;
 namespace fs = std::filesystem;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "support/test_support.h"
 
 using namespace testing_support;

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/app_state.h"
-#include "build/text_buffer.h"
+#include "state/app_state.h"
 #include "support/test_support.h"
+#include "text/text_buffer.h"
 
 using namespace testing_support;
 

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "build/text_buffer.h"
 #include "signals/signal_catalog.h"
 #include "support/test_support.h"
+#include "text/text_buffer.h"
 
 namespace {
 

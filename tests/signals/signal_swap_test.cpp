@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "signals/signal_catalog.h"
+#include "state/app_state.h"
 #include "support/test_support.h"
 
 using namespace testing_support;

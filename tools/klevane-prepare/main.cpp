@@ -8,12 +8,12 @@
 #include <iostream>
 #include <string>
 
-#include "app/app_state.h"
 #include "app/route_browser.h"
-#include "app/route_info.h"
-#include "build/build_driver.h"
-#include "build/random.h"
+#include "route/build_driver.h"
+#include "route/route_info.h"
 #include "signals/signal_catalog.h"
+#include "state/app_state.h"
+#include "text/random.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "build/text_buffer.h"
+#include "text/text_buffer.h"
 
 #include <algorithm>
 #include <cstdint>

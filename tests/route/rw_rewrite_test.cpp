@@ -1,10 +1,10 @@
-#include "build/rw_rewrite.h"
+#include "route/rw_rewrite.h"
 
 #include <string>
 #include <vector>
 
-#include "build/route_test_support.h"
-#include "build/text_buffer.h"
+#include "route/route_test_support.h"
+#include "text/text_buffer.h"
 
 using namespace testing_support;
 

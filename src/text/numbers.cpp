@@ -1,4 +1,4 @@
-#include "build/numbers.h"
+#include "text/numbers.h"
 
 #include <charconv>
 #include <climits>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "build/text_buffer.h"
+#include "text/text_buffer.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "build/rw_rewrite.h"
+#include "route/rw_rewrite.h"
 
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
-#include "build/numbers.h"
-#include "build/route_rules.h"
-#include "build/text_buffer.h"
 #include "macro/keyword_table.h"
+#include "route/route_rules.h"
+#include "state/app_state.h"
+#include "text/numbers.h"
+#include "text/text_buffer.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "build/build_driver.h"
+#include "route/build_driver.h"
 
 #include <cstdio>
 #include <string>
 
-#include "app/app_state.h"
-#include "build/csv_rewrite.h"
-#include "build/rw_rewrite.h"
-#include "build/text_buffer.h"
 #include "macro/keyword_table.h"
 #include "macro/passes.h"
 #include "macro/symbol_stores.h"
+#include "route/csv_rewrite.h"
+#include "route/rw_rewrite.h"
+#include "state/app_state.h"
+#include "text/text_buffer.h"
 
 namespace {
 

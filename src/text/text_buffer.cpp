@@ -1,4 +1,4 @@
-#include "build/text_buffer.h"
+#include "text/text_buffer.h"
 
 #include <atomic>
 #include <cstdlib>

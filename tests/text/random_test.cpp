@@ -1,4 +1,4 @@
-#include "build/random.h"
+#include "text/random.h"
 
 #include <vector>
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "build/text_buffer.h"
+#include "text/text_buffer.h"
 
 // Fields of a route command are read into buffers of this size: at most 1022 characters.
 constexpr int routeFieldSize = 1023;

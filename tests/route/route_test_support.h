@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "build/random.h"
 #include "signals/signal_catalog.h"
+#include "state/app_state.h"
 #include "support/test_support.h"
+#include "text/random.h"
 
 struct RouteCase {
   const char* what;

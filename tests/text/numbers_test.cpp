@@ -1,4 +1,4 @@
-#include "build/numbers.h"
+#include "text/numbers.h"
 
 #include <cfloat>
 #include <climits>

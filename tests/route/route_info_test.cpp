@@ -1,11 +1,12 @@
-#include "app/route_info.h"
+#include "route/route_info.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "support/test_support.h"
+#include "text/info_text.h"
 
 using namespace testing_support;
 

@@ -1,17 +1,17 @@
 // buildRoute over the three route kinds, with and without a custom signal system: which passes
 // ran (each pass runs the progress bar from its start to 100 once), which files exist
 // afterwards, the outcome flags and the messages.
-#include "build/build_driver.h"
+#include "route/build_driver.h"
 
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "build/random.h"
 #include "signals/signal_catalog.h"
+#include "state/app_state.h"
 #include "support/test_support.h"
+#include "text/random.h"
 
 using namespace testing_support;
 

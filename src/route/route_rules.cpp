@@ -1,12 +1,12 @@
-#include "build/route_rules.h"
+#include "route/route_rules.h"
 
 #include <climits>
 #include <limits>
 
-#include "app/app_state.h"
-#include "build/numbers.h"
-#include "build/random.h"
 #include "signals/signal_rewrite.h"
+#include "state/app_state.h"
+#include "text/numbers.h"
+#include "text/random.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "build/csv_rewrite.h"
+#include "route/csv_rewrite.h"
 
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "build/route_rules.h"
-#include "build/route_test_support.h"
-#include "build/text_buffer.h"
+#include "route/route_rules.h"
+#include "route/route_test_support.h"
+#include "text/text_buffer.h"
 
 using namespace testing_support;
 
