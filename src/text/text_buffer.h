@@ -121,6 +121,7 @@ class TextBuffer {
     const int from = source.position;
     int end = limit < source.length ? limit : source.length;
     if (end - from > capacity - 4 - position) end = from + (capacity - 4 - position);
+    if (end <= from) return;  // before a pass's first report the limit lies before the position
     const char* in = source.text + from;  // in[i + 2] is always readable: a loaded text ends in 4 NULs
     char* out = text + position;
     if (lastTwo == crLf && RunStops::isLineBreak(in[0])) return;
