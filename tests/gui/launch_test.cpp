@@ -1,16 +1,17 @@
 // Klevane end to end, under wine on a virtual display: the real klevane.exe (the build with a
 // fixed random seed) in a program folder of its own, beside a simulator folder with the stand-in
-// zelvik.exe, worked by window messages as a user works it: browse, select a route and a train,
-// confirm the starting options with a signal system, and start. Then the stand-in's command line,
-// the prepared route's bytes and the exchanged signal bitmaps are checked, and a second start of
-// klevane.exe must put the simulator's own bitmaps back.
+// zelvik.exe, worked by window messages as a user works it. The main window: the route list's
+// colours, browsing, Route and Train information by a double click, About and Configure from the
+// menu, Starting options with Info and cancelled, then confirmed with a signal system. Then the
+// stand-in's command line, the prepared route's bytes and the exchanged signal bitmaps; the next
+// start puts the simulator's own bitmaps back, and a route that fails there starts nothing.
 #include <windows.h>
 
 #include <filesystem>
-#include <map>
 #include <string>
 
 #include "gui/gui_driver.h"
+#include "resources/resource_ids.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
@@ -19,176 +20,184 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int routeList = 300, trainList = 301, selectButton = 302, folderLabel = 303;
-constexpr int developerModeBox = 631, signalSystemCombo = 642;
-
-// A top-level window of any process, by class and caption.
-HWND waitForTopWindow(const char* className, const char* caption, int limitMs = 20000) {
-  for (int waited = 0; waited < limitMs; waited += 50) {
-    HWND window = FindWindowA(className, caption);
-    if (window && IsWindowVisible(window)) return window;
-    Sleep(50);
-  }
-  return nullptr;
-}
 
 std::string windowsPath(const fs::path& path) { return fs::absolute(path).make_preferred().string(); }
 
-class LaunchTest : public WorkFolderTest {
- protected:
-  // The program folder "klevane" and the simulator folder "zelvik" with routes and trains.
-  void SetUp() override {
-    WorkFolderTest::SetUp();
-    fs::create_directories("klevane");
-    fs::copy_file(KLV_PROGRAM, "klevane/klevane.exe");
-    fs::copy(KLV_EXAMPLES "/program/semaphore", "klevane/semaphore", fs::copy_options::recursive);
-    fs::create_directories("zelvik/railway/route/valley");
-    fs::copy_file(KLV_STANDIN, "zelvik/zelvik.exe");
-    for (const char* bitmap : {"signal1.bmp", "signal2.bmp", "relay.bmp"})
-      fs::copy_file(std::string(KLV_EXAMPLES "/demo/zelvik/") + bitmap, std::string("zelvik/") + bitmap);
-    fs::copy_file(KLV_EXAMPLES "/routes/harbour-line.csv", "zelvik/railway/route/harbour-line.csv");
-    fs::copy_file(KLV_EXAMPLES "/routes/valley-line.klf", "zelvik/railway/route/valley/valley-line.klf");
-    fs::copy(KLV_EXAMPLES "/routes/valley-line", "zelvik/railway/route/valley/valley-line", fs::copy_options::recursive);
-    fs::copy(KLV_EXAMPLES "/demo/trains", "zelvik/train", fs::copy_options::recursive);
-    routeFolder = windowsPath("zelvik/railway/route");
-    writeBytes("klevane/klv.cfg", windowsPath("zelvik") + "\r\n" + routeFolder + "\r\n" + windowsPath("zelvik/train") +
-                                      "\r\n0 0 0 0 0 0\r\n650 0 30 240\r\n653 0\r\nZelvik Default");
-    for (const char* bitmap : {"signal1.bmp", "signal2.bmp", "relay.bmp"}) {
-      simulatorBitmaps[bitmap] = readBytes(std::string("zelvik/") + bitmap);
-      systemBitmaps[bitmap] = readBytes(std::string("klevane/semaphore/") + bitmap);
-    }
-  }
+void doubleClick(HWND window, int list) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(list, LBN_DBLCLK), 0); }
 
-  // Starts klevane.exe from another current directory, as a shortcut may, and waits for its window.
-  HWND startKlevane() {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::string command = "\"" + windowsPath("klevane/klevane.exe") + "\"";
-    EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, windowsPath(".").c_str(),
-                               &startup, &process));
-    CloseHandle(process.hThread);
-    return waitForTopWindow("MainWindowC", "Klevane 9");
-  }
+// Opens a modal dialog by a command to `window`.
+HWND openDialog(HWND window, int command, const char* caption) {
+  gui::press(window, command);
+  return gui::waitForWindow("#32770", caption);
+}
 
-  bool klevaneEnded(int limitMs = 30000) {
-    bool ended = WaitForSingleObject(process.hProcess, static_cast<DWORD>(limitMs)) == WAIT_OBJECT_0;
-    CloseHandle(process.hProcess);
-    return ended;
-  }
+// Opens a dialog from the main window's menu, by the keyboard: Alt+M, then the item's letter.
+HWND fromMenu(HWND window, char letter, const char* caption) {
+  PostMessageA(window, WM_SYSCOMMAND, SC_KEYMENU, 'm');
+  gui::waitForWindow("#32768", nullptr);  // the menu's list open
+  PostMessageA(window, WM_CHAR, static_cast<WPARAM>(letter), 0);
+  return gui::waitForWindow("#32770", caption);
+}
 
-  // Picks an entry of a list and tells the window, as a click on it does.
-  static bool pick(HWND window, int listId, const char* text) {
-    HWND list = GetDlgItem(window, listId);
-    LRESULT index = SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
-    if (index == LB_ERR) return false;
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-    return true;
-  }
+bool selectEnabled(HWND window) { return IsWindowEnabled(GetDlgItem(window, selectButton)); }
 
-  // The message of a message box: the text of its static control that holds one.
-  static std::string boxText(HWND box) {
-    std::string text;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      char className[16] = "";
-      GetClassNameA(child, className, sizeof className);
-      std::string childText = gui::windowText(child);
-      if (lstrcmpiA(className, "Static") == 0 && !childText.empty()) text = childText;
-    }
-    return text;
-  }
+// Picks a route, browsing into its folder first when one is given, and a train.
+void select(HWND window, const char* folder, const char* route, const char* train) {
+  ASSERT_TRUE(!folder || gui::pick(window, routeList, folder));
+  ASSERT_TRUE(gui::pick(window, routeList, route));
+  EXPECT_FALSE(selectEnabled(window));  // no train yet
+  ASSERT_TRUE(gui::pick(window, trainList, train));
+  EXPECT_TRUE(selectEnabled(window));
+}
 
-  // Answers every error box of the failing build with OK; returns their texts.
-  static std::string dismissErrors(int expected) {
-    std::string texts;
-    for (int i = 0; i < expected; ++i) {
-      HWND box = waitForTopWindow("#32770", "Error");
-      if (!box) break;
-      texts += boxText(box) + "|";
-      PostMessageA(box, WM_COMMAND, IDOK, 0);
-      gui::waitUntilGone(box);
-    }
-    return texts;
+// The signal bitmaps in the simulator's folder and in the signal system's, exchanged or not.
+void expectSignalBitmaps(bool exchanged) {
+  for (std::string bitmap : {"signal1.bmp", "signal2.bmp", "relay.bmp"}) {
+    std::string own = readBytes(KLV_EXAMPLES "/demo/zelvik/" + bitmap);
+    std::string system = readBytes(KLV_EXAMPLES "/program/semaphore/" + bitmap);
+    EXPECT_EQ(readBytes("zelvik/" + bitmap), exchanged ? system : own) << bitmap;
+    EXPECT_EQ(readBytes("klevane/semaphore/" + bitmap), exchanged ? own : system) << bitmap;
   }
+}
 
+// Starts klevane.exe from another current directory, as a shortcut may, and waits for its
+// window; returns its process.
+HANDLE startKlevane(HWND& window) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  std::string routeFolder;
-  std::map<std::string, std::string> simulatorBitmaps, systemBitmaps;
-};
+  std::string command = "\"" + windowsPath("klevane/klevane.exe") + "\"";
+  EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  CloseHandle(process.hThread);
+  window = gui::waitForWindow("MainWindowC", "Klevane 9", 20000);
+  return process.hProcess;
+}
+
+bool ended(HANDLE process) {
+  bool done = WaitForSingleObject(process, 30000) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  return done;
+}
+
+class LaunchTest : public WorkFolderTest {};
 
 TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
-  HWND window = startKlevane();
+  // The program folder "klevane"; "zelvik" with the simulator's signal bitmaps and the routes
+  // (harbour-line.csv, mountain-pass.rw, broken.klf and the folder valley); "trains".
+  fs::copy(KLV_EXAMPLES "/program", "klevane", fs::copy_options::recursive);
+  fs::copy(KLV_EXAMPLES "/demo", ".", fs::copy_options::recursive);
+  fs::create_directories("zelvik/railway/route");
+  fs::copy(KLV_EXAMPLES "/routes", "zelvik/railway/route/valley", fs::copy_options::recursive);
+  for (std::string route : {"harbour-line.csv", "mountain-pass.rw"})
+    fs::rename("zelvik/railway/route/valley/" + route, "zelvik/railway/route/" + route);
+  writeBytes("zelvik/railway/route/broken.klf", ".folder x\r\n#include<missing.txt>\r\n");
+  fs::copy_file(KLV_PROGRAM, "klevane/klevane.exe");
+  fs::copy_file(KLV_STANDIN, "zelvik/zelvik.exe");
+  const std::string routeFolder = windowsPath("zelvik/railway/route");
+  const std::string folders = windowsPath("zelvik") + "\r\n" + routeFolder + "\r\n" + windowsPath("trains") + "\r\n";
+  writeBytes("klevane/klv.cfg", folders + "0 0 0 0 0 0\r\n650 0 30 240\r\n653 0\r\nZelvik Default");
+
+  HWND window;
+  HANDLE klevane = startKlevane(window);
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(gui::itemText(window, folderLabel), routeFolder);
+  EXPECT_EQ(gui::itemText(window, {folderLabel}), routeFolder);
+  // Each kind of entry on its own colour as the user sees it, in rows of 16 pixels: "  (..)" and
+  // "  (valley)" pale yellow, broken.klf pale blue, harbour-line.csv pale green, mountain-pass.rw pale red.
+  gui::Picture shown = gui::capture(window);
+  POINT inRow = {300, 8};
+  MapWindowPoints(GetDlgItem(window, routeList), window, &inRow, 1);
+  const COLORREF folder = RGB(255, 240, 193);
+  const COLORREF rows[] = {folder, folder, RGB(221, 222, 255), RGB(225, 255, 193), RGB(255, 207, 207)};
+  for (int row = 0; row < 5; ++row) EXPECT_EQ(shown.pixel(inRow.x, inRow.y + row * 16), rows[row]) << "row " << row;
   gui::saveScreenshot(window, "main-window");
 
-  ASSERT_TRUE(pick(window, routeList, "  (valley)"));
-  EXPECT_EQ(gui::itemText(window, folderLabel), routeFolder + "\\valley");
-  ASSERT_TRUE(pick(window, routeList, "  (..)"));
-  EXPECT_EQ(gui::itemText(window, folderLabel), routeFolder);
-  ASSERT_TRUE(pick(window, routeList, "  (valley)"));
-  ASSERT_TRUE(pick(window, routeList, "valley-line.klf"));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, selectButton)));  // no train yet
-  ASSERT_TRUE(pick(window, trainList, "Local"));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, selectButton)));
-  gui::saveScreenshot(window, "main-window-selected");
+  // Into a folder and up again. A double click on a folder opens nothing (About, asked for after it, comes first).
+  ASSERT_TRUE(gui::pick(window, routeList, "  (valley)"));
+  EXPECT_EQ(gui::itemText(window, {folderLabel}), routeFolder + "\\valley");
+  doubleClick(window, routeList);
+  HWND dialog = fromMenu(window, 'a', "About");
+  EXPECT_EQ(FindWindowA("#32770", "Route information"), nullptr);
+  ASSERT_TRUE(gui::close(dialog, IDOK));
+  ASSERT_TRUE(gui::pick(window, routeList, "  (..)"));
 
-  PostMessageA(window, WM_COMMAND, MAKEWPARAM(selectButton, BN_CLICKED), 0);
-  HWND options = waitForTopWindow("#32770", "Starting options");
-  ASSERT_NE(options, nullptr);
-  SendMessageA(GetDlgItem(options, developerModeBox), BM_CLICK, 0, 0);
-  SendMessageA(GetDlgItem(options, signalSystemCombo), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-               reinterpret_cast<LPARAM>("Semaphores"));
-  gui::saveScreenshot(options, "launch-starting-options");
-  PostMessageA(options, WM_COMMAND, IDOK, 0);
+  // Route information of a route file, Train information of a train, by a double click.
+  ASSERT_TRUE(gui::pick(window, routeList, "mountain-pass.rw"));
+  doubleClick(window, routeList);
+  dialog = gui::waitForWindow("#32770", "Route information");
+  EXPECT_EQ(FindWindowA("#32770", "Error"), nullptr);  // About ended without a complaint
+  EXPECT_EQ(gui::itemText(dialog, {IDT_ROUTE_NAME, IDT_DEFAULT_TRAIN, IDE_ROUTE_DESCRIPTION}),
+            "mountain-pass.rw|Regional|[route]\r\ncomment=mountain pass, a winding line over the ridge.\r\n"
+            "developerid=11111111\r\n\r\n");
+  ASSERT_TRUE(gui::close(dialog, IDOK));
+  select(window, "  (valley)", "valley-line.klf", "Local");
+  doubleClick(window, trainList);
+  dialog = gui::waitForWindow("#32770", "Train information");
+  EXPECT_EQ(gui::itemText(dialog, {IDT_TRAIN_NAME, IDE_TRAIN_DESCRIPTION}),
+            "Local|" + readBytes("trains/Local/train.txt"));
+  EXPECT_EQ(gui::capture(dialog).pixel(9, 9), RGB(0x32, 0x37, 0x3C));  // panel.bmp: Local has no panel2.bmp
+  gui::saveScreenshot(dialog, "main-train-information");
+  ASSERT_TRUE(gui::close(dialog, IDCANCEL));
 
-  HWND simulator = waitForTopWindow("ZelvikStandIn", "Zelvik (stand-in)");
+  // Configure, with a new route folder, cancelled: both lists filled afresh, the routes from the
+  // route folder as it was, nothing selected.
+  dialog = fromMenu(window, 'c', "Configure KLV");
+  gui::setItemText(dialog, IDE_ROUTE_FOLDER, routeFolder + "\\valley");
+  ASSERT_TRUE(gui::close(dialog, IDCANCEL));
+  EXPECT_EQ(gui::itemText(window, {folderLabel}), routeFolder);
+  EXPECT_EQ(SendMessageA(GetDlgItem(window, trainList), LB_GETCURSEL, 0, 0), LB_ERR);
+  EXPECT_FALSE(selectEnabled(window));
+
+  // Starting options: Info on a signal system, then cancelled; the window stays (Select shows them
+  // again, with the system Info showed), then confirmed.
+  select(window, "  (valley)", "valley-line.klf", "Local");
+  dialog = openDialog(window, selectButton, "Starting options");
+  EXPECT_TRUE(gui::pick(dialog, IDC_SIGNAL_SYSTEM, "Semaphores"));
+  HWND box = openDialog(dialog, IDB_SIGNAL_INFO, "Semaphores");
+  EXPECT_EQ(gui::itemText(box, {0xFFFF}),  // the box's text
+            "Lower-quadrant semaphore signals for the demo routes.\r\n"
+            "Each signal is written with a random arm type.\r\n");
+  gui::saveScreenshot(box, "signal-system-info");
+  ASSERT_TRUE(gui::close(box, IDOK));
+  ASSERT_TRUE(gui::close(dialog, IDCANCEL));
+  dialog = openDialog(window, selectButton, "Starting options");
+  gui::click(dialog, IDX_DEVELOPER_MODE);
+  gui::saveScreenshot(dialog, "launch-starting-options");
+  gui::press(dialog, IDOK);
+
+  HWND simulator = gui::waitForWindow("ZelvikStandIn", "Zelvik (stand-in)", 20000);
   ASSERT_NE(simulator, nullptr);
   gui::saveScreenshot(simulator, "launch-simulator");
   PostMessageA(simulator, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(klevaneEnded());
-
-  EXPECT_EQ(readBytes("zelvik/zelvik.log"),
+  ASSERT_TRUE(ended(klevane));
+  EXPECT_EQ(readBytes("zelvik/zelvik.log"),  // started once
             windowsPath("zelvik") + "\\zelvik.exe \"" + routeFolder + "\\klvtemp.csv\" /d=40752918\r\n");
-  EXPECT_EQ(readBytes("zelvik/railway/route/klvtemp.csv"), readBytes(KLV_TEST_DATA "/examples/valley-line.semaphores.expected"));
-  EXPECT_EQ(readBytes("klevane/klv.cfg"), windowsPath("zelvik") + "\r\n" + routeFolder + "\r\n" +
-                                              windowsPath("zelvik/train") +
-                                              "\r\n1 0 0 0 0 0\r\n650 0 30 240\r\n653 0\r\nSemaphores");
-  EXPECT_EQ(readBytes("klevane/sigswap.klv"), "semaphore");
-  for (const auto& bitmap : simulatorBitmaps) {
-    EXPECT_EQ(readBytes("zelvik/" + bitmap.first), systemBitmaps[bitmap.first]) << bitmap.first;
-    EXPECT_EQ(readBytes("klevane/semaphore/" + bitmap.first), bitmap.second) << bitmap.first;
-  }
+  EXPECT_EQ(readBytes("zelvik/railway/route/klvtemp.csv"),
+            readBytes(KLV_TEST_DATA "/examples/valley-line.semaphores.expected"));
+  EXPECT_EQ(readBytes("klevane/klv.cfg"), folders + "1 0 0 0 0 0\r\n650 0 30 240\r\n653 0\r\nSemaphores");
+  expectSignalBitmaps(true);
 
   // The next start puts the simulator's own bitmaps back before its window shows.
-  window = startKlevane();
+  fs::remove("zelvik/zelvik.log");
+  fs::remove("zelvik/railway/route/klvtemp.csv");
+  klevane = startKlevane(window);
   ASSERT_NE(window, nullptr);
-  for (const auto& bitmap : simulatorBitmaps) {
-    EXPECT_EQ(readBytes("zelvik/" + bitmap.first), bitmap.second) << bitmap.first;
-    EXPECT_EQ(readBytes("klevane/semaphore/" + bitmap.first), systemBitmaps[bitmap.first]) << bitmap.first;
-  }
-  EXPECT_FALSE(exists("klevane/sigswap.klv"));
-  EXPECT_FALSE(exists("klevane/tempswap.bmp"));
-  PostMessageA(window, WM_COMMAND, 101, 0);  // Menu, Quit
-  EXPECT_TRUE(klevaneEnded());
-}
+  expectSignalBitmaps(false);
+  EXPECT_FALSE(exists("klevane/sigswap.klv") || exists("klevane/tempswap.bmp"));
 
-TEST_F(LaunchTest, AFailingRouteNeverStartsTheSimulator) {
-  writeBytes("zelvik/railway/route/broken.klf", ".folder x\r\n#include<missing.txt>\r\n");
-  HWND window = startKlevane();
-  ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(pick(window, routeList, "broken.klf"));
-  ASSERT_TRUE(pick(window, trainList, "Regional"));
-  PostMessageA(window, WM_COMMAND, MAKEWPARAM(selectButton, BN_CLICKED), 0);
-  HWND options = waitForTopWindow("#32770", "Starting options");
-  ASSERT_NE(options, nullptr);
-  PostMessageA(options, WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(dismissErrors(2),
-            "#include command, file not found.\n\n" + routeFolder + "\\missing.txt|"
-            "An error occured during the (pre-)processing of the route. The route will not be playable.|");
-  EXPECT_TRUE(klevaneEnded());
-  EXPECT_FALSE(exists("zelvik/zelvik.log"));
-  EXPECT_FALSE(exists("zelvik/railway/route/klvtemp.csv"));
-  EXPECT_FALSE(exists("zelvik/railway/route/klvtemp.rw"));
+  // A route that fails: its errors, then the program ends without starting the simulator.
+  select(window, nullptr, "broken.klf", "Regional");
+  dialog = openDialog(window, selectButton, "Starting options");
+  gui::press(dialog, IDOK);
+  for (std::string error : {"#include command, file not found.\n\n" + routeFolder + "\\missing.txt",
+                            std::string("An error occured during the (pre-)processing of the route. "
+                                        "The route will not be playable.")}) {
+    box = gui::waitForWindow("#32770", "Error", 20000);
+    EXPECT_EQ(gui::itemText(box, {0xFFFF}), error);
+    ASSERT_TRUE(gui::close(box, IDOK));
+  }
+  EXPECT_TRUE(ended(klevane));
+  EXPECT_FALSE(exists("zelvik/zelvik.log") || exists("zelvik/railway/route/klvtemp.csv") ||
+               exists("zelvik/railway/route/klvtemp.rw"));
 }
 
 }  // namespace
