@@ -1,6 +1,7 @@
 #include "app/route_browser.h"
 
 #include <algorithm>
+#include <array>
 #include <set>
 #include <string>
 #include <vector>
@@ -55,15 +56,17 @@ TEST_F(RouteBrowserTest, ChoosingEntries) {
   const std::string d251(251, 'd'), e252(252, 'e');
   writeBytes("routes/x/" + d251 + "/f", "");
   writeBytes("routes/x/" + e252 + "/f", "");
-  const std::string cases[][3] = {
+  std::vector<std::array<std::string, 3>> cases = {
       {"routes", "Line.CSV", "0 routes Line.CSV 2"},
       {"routes", "  (x)", "1 routes\\x r 0"},
       {"routes", "  (gone)", "1 routes r 0"},
       {"c:\\routes\\line1", "  (..)", "1 c:\\routes r 0"},
       {"c:\\routes", "  (..)", "1 c:\\ r 0"},
-      {"routes\\x", "  (" + d251 + ")", "1 routes\\x\\" + d251 + " r 0"},
-      {"routes\\x", "  (" + e252 + ")", "1 routes\\x r 0"},
   };
+#ifndef _WIN32  // Windows itself refuses such long paths below a temporary folder
+  cases.push_back({"routes\\x", "  (" + d251 + ")", "1 routes\\x\\" + d251 + " r 0"});
+  cases.push_back({"routes\\x", "  (" + e252 + ")", "1 routes\\x r 0"});
+#endif
   for (const auto& c : cases) {
     std::snprintf(appState.browseFolder, sizeof appState.browseFolder, "%s", c[0].c_str());
     std::snprintf(appState.routeFile, sizeof appState.routeFile, "r");
