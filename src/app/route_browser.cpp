@@ -73,7 +73,7 @@ bool listTrains(const char* folder, std::vector<std::string>& trains) {
   return true;
 }
 
-bool chooseRouteEntry(const char* text) {
+bool chooseRouteEntry(const char* text, bool enterFolders) {
   std::size_t length = std::strlen(text);
   bool folderEntry = length >= 4 && text[0] == ' ' && text[length - 1] == ')';
   if (!folderEntry) {
@@ -83,6 +83,7 @@ bool chooseRouteEntry(const char* text) {
   }
   std::string name(text + 3, length - 4);
   appState.routeKind = 0;
+  if (!enterFolders) return false;
   if (name == "..") {
     // Up to the last backslash, but never above a drive root such as c:\.
     const char* last = std::strrchr(appState.browseFolder, '\\');
@@ -111,8 +112,10 @@ unsigned routeEntryColour(const char* text) {
 
 bool canSelect(bool trainSelected) { return trainSelected && appState.routeKind > 0; }
 
+std::string simulatorProgram() { return std::string(appState.simFolder) + "\\zelvik.exe"; }
+
 std::string simulatorCommandLine() {
-  std::string line = std::string(appState.simFolder) + "\\zelvik.exe \"" +
+  std::string line = simulatorProgram() + " \"" +
                      (appState.outputIsCsv ? appState.csvOutPath : appState.rwOutPath) + "\"";
   if (appState.options.developerMode != 0) line += " /d=40752918";
   return line;

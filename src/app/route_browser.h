@@ -30,7 +30,9 @@ bool listTrains(const char* folder, std::vector<std::string>& trains);
 // A route list entry chosen by the user. A folder entry moves appState.browseFolder (up for
 // "..", into a sub-folder that can be listed) and sets routeKind to 0; the result is then true:
 // the list is to be refilled from browseFolder. A route file sets routeFile and routeKind.
-bool chooseRouteEntry(const char* text);
+// Without `enterFolders` (the selection moved by the keyboard) a folder entry only sets routeKind
+// to 0, and the result is false.
+bool chooseRouteEntry(const char* text, bool enterFolders = true);
 
 // The background of a route list entry as 0xRRGGBB: folder entries (ending in ')') yellow, then
 // by the last letter, in either case: 'f' blue, 'w' red, 'v' green; white for anything else.
@@ -39,8 +41,9 @@ unsigned routeEntryColour(const char* text);
 // "Select" is enabled while a route file and a train are selected.
 bool canSelect(bool trainSelected);
 
-// The simulator's command line for the prepared route: the program in simFolder, the route in
-// double quotes, and the developer switch in developer mode.
+// The simulator's program in simFolder, and its command line for the prepared route: the program's
+// path as it is, the route in double quotes, and the developer switch in developer mode.
+std::string simulatorProgram();
 std::string simulatorCommandLine();
 
 // The simulator is started only for a prepared route: a route file was selected and the build

@@ -175,6 +175,7 @@ bool enterProgramFolder();
 // Whether standard input is a terminal that a question can be asked on.
 bool standardInputIsTerminal();
 
-// Starts a program from a Windows-style command line (program path, then arguments; double
-// quotes group a path with blanks), detached, without waiting for it. True when it was started.
-bool startDetachedProcess(const char* commandLine);
+// Starts `program`, named by its path (never searched for), with a Windows-style command line
+// (program path, then arguments; double quotes group a path with blanks) that it receives as it
+// is; detached, without waiting for it. True when it was started.
+bool startDetachedProcess(const char* program, const char* commandLine);

@@ -202,10 +202,10 @@ std::vector<std::string> splitCommandLine(const char* commandLine) {
 
 }  // namespace
 
-bool startDetachedProcess(const char* commandLine) {
+bool startDetachedProcess(const char* program, const char* commandLine) {
   std::vector<std::string> words = splitCommandLine(commandLine);
   if (words.empty()) return false;
-  words[0] = nativePath(words[0].c_str());
+  const std::string path = nativePath(program);
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(&word[0]);
   argv.push_back(nullptr);
@@ -213,7 +213,7 @@ bool startDetachedProcess(const char* commandLine) {
   posix_spawnattr_init(&attributes);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);  // its own session, like a detached process
   pid_t child = 0;
-  int failed = posix_spawn(&child, argv[0], nullptr, &attributes, argv.data(), environ);
+  int failed = posix_spawn(&child, path.c_str(), nullptr, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   return failed == 0;
 }

@@ -119,8 +119,17 @@ int showDefaultMessageBox(const MessageBoxCall& call) {
   return MessageBoxA(static_cast<HWND>(call.owner), call.text.c_str(), call.caption.c_str(), call.style);
 }
 
+// Common controls 6 move a bar forwards step by step on a timer, which a build that is busy never
+// lets run; a move backwards is drawn at once. So the bar goes one past the position and back (at
+// 100, within a range made one longer for the moment), and is painted before the build goes on.
 void sendProgressToBar(WindowHandle bar, int percent) {
-  if (bar) SendMessageA(static_cast<HWND>(bar), PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+  if (!bar) return;
+  HWND window = static_cast<HWND>(bar);
+  if (percent >= 100) SendMessageA(window, PBM_SETRANGE32, 0, 101);
+  SendMessageA(window, PBM_SETPOS, static_cast<WPARAM>(percent + 1), 0);
+  SendMessageA(window, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+  if (percent >= 100) SendMessageA(window, PBM_SETRANGE32, 0, 100);
+  UpdateWindow(window);
 }
 
 int comboAddString(WindowHandle combo, const char* text) {
@@ -150,14 +159,14 @@ bool standardInputIsTerminal() {
   return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
-bool startDetachedProcess(const char* commandLine) {
+bool startDetachedProcess(const char* program, const char* commandLine) {
   std::string line(commandLine);  // CreateProcessA may write into its command line
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof startup);
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
   ZeroMemory(&process, sizeof process);
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, DETACHED_PROCESS | NORMAL_PRIORITY_CLASS, nullptr,
+  if (!CreateProcessA(program, &line[0], nullptr, nullptr, FALSE, DETACHED_PROCESS | NORMAL_PRIORITY_CLASS, nullptr,
                       nullptr, &startup, &process))
     return false;
   CloseHandle(process.hThread);

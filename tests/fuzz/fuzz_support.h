@@ -7,29 +7,24 @@
 #include <string>
 #include <vector>
 
-#include "support/files.h"
-
 namespace fuzzing {
 
-// A target's entry: its option bytes (as many as it takes, 0 where the input ran out) and the text.
-using FuzzFunction = int(const std::uint8_t* option, const std::string& text);
-FuzzFunction fuzzInlineEval, fuzzMacroRun, fuzzRouteRewrite, fuzzSignalSystem, fuzzConfig, fuzzRouteInfo;
-
-// A target and its seeds: every text behind each of the headers of option bytes. Headers, texts and
-// files of the repository (that give further texts) are lists separated by '|'.
+// A target, its option bytes (as many as it takes; those an input lacks are 0), the -max_len of its
+// runs and its seeds: the texts of the case files' files whose names hold `files` ("" every one)
+// and its own `texts` (written as case file values), each behind each header of option bytes.
 struct FuzzTarget {
   const char* name;  // the folder of its regression inputs
-  FuzzFunction* run;
-  std::size_t options, maxLength;  // its option bytes; the -max_len of its runs, room for every seed
-  std::string headers, texts, files;
+  int (*run)(const std::uint8_t* option, const std::string& text);
+  std::size_t options, maxLength;
+  std::string files;
+  std::vector<std::string> headers, texts;
 };
 const std::vector<FuzzTarget>& fuzzTargets();
 
 // Runs the target of that name over an input: its first option bytes, and the rest as the text.
 int runTarget(const std::string& name, const std::uint8_t* data, std::size_t size);
 
-// The seed inputs of a target, with its files read from the repository at `sourceDir`; a missing
-// file stops the run.
+// The seed inputs of a target, from the repository at `sourceDir`.
 std::vector<std::string> seedInputs(const FuzzTarget& target, const std::string& sourceDir);
 
 // Stops the run with the property that failed: under libFuzzer the input is saved as a crash.

@@ -1,9 +1,10 @@
-// klv_fuzz_seeds OUTDIR: writes the seed inputs of every fuzz target into OUTDIR/<target>/, and
-// prints each target's name and -max_len, for scripts/fuzz.
+// klv_fuzz_seeds OUTDIR: writes the seed inputs of every fuzz target into
+// OUTDIR/<target>/, and prints each target's name and -max_len, for scripts/fuzz.
 #include <cstdio>
 #include <filesystem>
 
 #include "fuzz/fuzz_support.h"
+#include "support/files.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) return std::fprintf(stderr, "usage: klv_fuzz_seeds OUTDIR\n"), 2;

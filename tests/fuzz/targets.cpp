@@ -3,21 +3,22 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <tuple>
 
 #include "fuzz/fuzz_support.h"
-#include "macro/inline_eval.h"
 #include "macro/keyword_table.h"
 #include "macro/symbol_stores.h"
 #include "route/build_driver.h"
 #include "route/csv_rewrite.h"
-#include "route/route_info.h"
 #include "route/rw_rewrite.h"
 #include "signals/signal_catalog.h"
 #include "state/app_state.h"
-#include "text/info_text.h"
+#include "support/cases.h"
+#include "support/files.h"
 #include "text/random.h"
 #include "text/text_buffer.h"
 
@@ -25,22 +26,20 @@ namespace fuzzing {
 
 using namespace testing_support;
 using namespace std::string_literals;
-using Outcome = std::tuple<bool, std::string, std::vector<std::string>>;  // success, output, messages
+using std::string;
+using Outcome = std::tuple<bool, string, std::vector<string>>;  // success, output, messages
 
-const std::size_t outputLimit = passOutputSize;  // of a prepared route, and of klv.tmp
-const char generalFailure[] =
-    "An error occured during the (pre-)processing of the route. The route will not be playable.";
+const char failedRun[] = "An error occured during the (pre-)processing of the route. The route will not be playable.";
 
 // The text as the passes read it: up to the first NUL, or the 0xFF byte that reads as the end.
-static std::string readable(const std::string& text) { return std::string(text.c_str()).substr(0, text.find('\xFF')); }
+static string readable(const string& text) { return string(text.c_str()).substr(0, text.find('\xFF')); }
 
 // The text as the line-break rule of every written route leaves it: after a CR LF pair, further
 // CR, LF and tab characters are dropped until another character comes.
-static std::string collapseLineBreaks(const std::string& text) {
-  std::string out;
-  for (char c : text) {
+static string collapseLineBreaks(const string& text) {
+  string out;
+  for (char c : text)
     if (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0 || !std::memchr("\r\n\t", c, 3)) out += c;
-  }
   return out;
 }
 
@@ -51,224 +50,137 @@ static bool keepsToBufferWithCrLf(const std::vector<char>& buffer) {
   return i == length && length < buffer.size();
 }
 
-static std::string lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-static void nameRunFiles() {
-  std::strcpy(appState.trainName, "Local");
-  std::strcpy(appState.csvOutPath, "out.csv");
-  std::strcpy(appState.rwOutPath, "out.rw");
-}
-
 // Fills the stack that the next call will use with `byte`: a pass that reads memory it never wrote
 // then differs between two runs with different bytes, natively too.
 static void scribbleStack(char byte) {
-  volatile char below[1 << 16];
+  volatile char below[1 << 14];
   for (volatile char& c : below) c = byte;
 }
 
-// Runs a pass over the source twice with the same seed and checks what every pass keeps to: the
-// source stays as it was; the prepared route is there, within passOutputSize characters, exactly
-// when the pass succeeds; a source that would be read only in part (a NUL or 0xFF byte) is refused
-// with `refusal`; the same seed gives the same bytes and messages. Gives the first outcome.
-static Outcome runPassTwice(const char* path, const std::string& source, const char* output, std::uint32_t seed,
-                            int answer, const std::vector<std::string>& refusal, const std::function<bool()>& pass) {
-  const auto run = [&](char scribble) {
-    writeBytes(path, source);
-    scribbleStack(scribble);
+// Runs `run` (success and output) twice with the same seed and answer to questions, over other
+// bytes on the stack each time; checks that both give the same outcome, messages and all, and
+// gives it.
+static Outcome runTwice(std::uint32_t seed, int answer, const std::function<std::pair<bool, string>()>& run) {
+  Outcome outcomes[2];
+  for (int byte : {0, 1}) {
+    scribbleStack(byte);
     seedRandom(seed);
     MessageRecorder recorder(answer);
+    const auto [ok, output] = run();
+    outcomes[byte] = {ok, output, recorder.texts()};
+  }
+  check(outcomes[0] == outcomes[1], "the same seed gives the same outcome");
+  return outcomes[0];
+}
+
+// A pass over the source file (runTwice), and what every pass keeps to: the source stays as it
+// was; the prepared route is there, within passOutputSize characters, exactly when the pass
+// succeeds; a source that would be read only in part (a NUL or 0xFF byte) is refused with
+// `refusal`.
+static Outcome runPass(const char* path, const string& source, const char* output, std::uint32_t seed, int answer,
+                       const std::vector<string>& refusal, const std::function<bool()>& pass) {
+  writeBytes(path, source);
+  const Outcome first = runTwice(seed, answer, [&] {
+    for (const char* file : {"klv.tmp", "klv2.tmp", "out.csv", "out.rw"}) deleteFile(file);
     const bool ok = pass();
-    const std::string route = ok ? readBytes(output) : "";
-    check(readBytes(path) == source && exists(output) == ok && route.size() <= outputLimit,
-          "the source stays; the prepared route, within the limit, exactly when the pass succeeds");
-    return Outcome{ok, route, recorder.texts()};
-  };
-  const Outcome first = run(1);
+    const string route = ok ? readBytes(output) : "";
+    check(readBytes(path) == source && exists(output) == ok && route.size() <= passOutputSize,
+          "the source stays; a prepared route within the limit exactly when the pass succeeds");
+    return std::make_pair(ok, route);
+  });
   check(readable(source) == source || first == Outcome{false, "", refusal}, "a route read only in part is refused");
-  check(run(2) == first, "the same seed gives the same route twice");
   return first;
-}
-
-// The inline evaluator over any text, with stores that hold a few names of each kind. Options: the
-// output capacity, the seed, the answer to "choice<".
-// Properties: the output keeps to its capacity and the rest of the buffer is cleared; no consumed
-// mark reaches the output; a text without '#' comes back as it was, cut to the capacity; the same
-// seed gives the same output and the same messages.
-static void fillStores() {
-  resetSymbolStores();
-  const ValueSlot values[] = {{"a", 2.5f}, {"x", 0}, {"big", 3.4e38f}, {"neg", -1}};
-  std::copy(values, values + 4, symbolStores.values);
-  symbolStores.words[0] = {"w", "word"};
-  symbolStores.words[1] = {"long", "LLLLLLLLLLLLLLLLLLLLLLLLLLLLLLL"};  // as long as a word can be
-  RndsetSlot& set = symbolStores.rndsets[0];
-  std::strcpy(set.name, "s");
-  for (; set.count < maxRndsetItems; ++set.count) std::snprintf(set.items[set.count], 16, "item%d", set.count);
-  std::strcpy(symbolStores.rndsets[1].name, "empty");
-}
-
-int fuzzInlineEval(const std::uint8_t* option, const std::string& input) {
-  const std::size_t capacities[] = {1, 2, 32, 260, 1040}, capacity = capacities[option[0] % 5];
-  const std::string text = input.c_str();
-  nameRunFiles();
-  const auto evaluate = [&](char scribble) {
-    fillStores();
-    scribbleStack(scribble);
-    seedRandom(option[1]);
-    MessageRecorder recorder(option[2] & 1 ? answerYes : answerNo);
-    std::vector<char> in(text.c_str(), text.c_str() + text.size() + 1), out(capacity, 'Z');  // no slack to hide in
-    evaluateInline(out.data(), in.data(), static_cast<int>(capacity));
-    const std::size_t length = strnlen(out.data(), capacity);
-    check(length < capacity && std::string(out.begin() + length, out.end()) == std::string(capacity - length, '\0'),
-          "the output keeps to its capacity, the rest cleared");
-    return Outcome{true, std::string(out.data(), length), recorder.texts()};
-  };
-  const Outcome first = evaluate(1);
-  const std::string& output = std::get<1>(first);
-  check(output.find(consumedMark) == std::string::npos, "no consumed mark reaches the output");
-  check(text.find_first_of("#\1") != std::string::npos || output == text.substr(0, capacity - 1), "plain text stays");
-  check(evaluate(2) == first, "the same seed gives the same output");
-  return 0;
 }
 
 // A whole macro run (preprocessing and processing) over a route that may include "part.txt", a
 // small file of commands, or itself. Options: the seed; the csv output and the answer to "choice<".
-// Properties: those of every pass (runPassTwice); part.txt stays as it was; a run that succeeds
-// leaves no temporary file, one that fails says so last; klv.tmp keeps to passOutputSize
-// characters; a route without '#' comes back as the documented copy.
-int fuzzMacroRun(const std::uint8_t* option, const std::string& route) {
+// Properties: those of every pass (runPass); a run that succeeds leaves no temporary file, one
+// that fails says so last; a route without '#' comes back as the documented copy (or is refused
+// when it would pass the output limit).
+static int fuzzMacroRun(const std::uint8_t* option, const string& route) {
   const char part[] =
       "#definemacro<pm>body #rnd<1,6>#endmacro<>part #if<#value<p>>kept#else<>dropped#endif<>\r\n#macro<pm>\r\n";
   const bool toCsv = option[1] & 1;
-  nameRunFiles();
   writeBytes("part.txt", part);
-  const Outcome first =
-      runPassTwice("route.klf", route, toCsv ? "out.csv" : "out.rw", option[0], option[1] & 2 ? answerYes : answerNo,
-                   {sourceEndsEarlyText + "\n\nroute.klf"s, generalFailure}, [&] {
-                     for (const char* file : {"klv.tmp", "klv2.tmp", "out.csv", "out.rw"}) deleteFile(file);
-                     return runMacroPasses("route.klf", nullptr, toCsv);
-                   });
-  const auto& [ok, prepared, said] = first;
-  check(readBytes("part.txt") == part && readBytes("klv.tmp").size() <= outputLimit, "part.txt stays, klv.tmp fits");
-  check(ok ? !exists("klv.tmp") && !exists("klv2.tmp") : !said.empty() && said.back() == generalFailure,
+  const auto [ok, prepared, said] = runPass(
+      "route.klf", route, toCsv ? "out.csv" : "out.rw", option[0], option[1] & 2 ? answerYes : answerNo,
+      {sourceEndsEarlyText + "\n\nroute.klf"s, failedRun}, [&] { return runMacroPasses("route.klf", nullptr, toCsv); });
+  check(ok ? !exists("klv.tmp") && !exists("klv2.tmp") : !said.empty() && said.back() == failedRun,
         "a run that succeeds leaves no temporary file, one that fails says so last");
-  check(readable(route) != route || route.find('#') != std::string::npos ||
-            first == Outcome{true, collapseLineBreaks(route), {}},
+  check(readable(route) != route || route.find('#') != string::npos ||
+            (ok ? prepared == collapseLineBreaks(route) : route.size() > passOutputSize),
         "a route without commands comes back as its copy");
-  for (const char* file : {"klv.tmp", "klv2.tmp", "out.csv", "out.rw", "route.klf", "part.txt"}) deleteFile(file);
   return 0;
 }
 
-// The csv and the rw rewriting with any starting options, in range or not, and a signal system
-// whose templates use every escape code (and bytes that are none). Options: flags (rw, signal
-// system, the five option flags, numbers out of range), the two modes, the seed, four big-endian
-// numbers (the spreads and the interval bounds).
-// Properties: those of every pass (runPassTwice); a pass shows a message exactly when it fails;
-// with every option off a route without commands (no keyword that the pass rewrites, and in rw no
-// comment) comes back as the documented copy.
-static bool holdsNoCommand(const std::string& route, bool rw) {
-  const std::string text = lower(route);
-  const KeywordGroup group = rw ? KeywordGroup::RwKeyword : KeywordGroup::CsvKeyword;
-  for (int i = 0; i < keywordCount(group); ++i) {
-    if (text.find((rw ? "" : ".") + std::string(keyword(group, i))) != std::string::npos) return false;
-  }
-  return !rw || text.find(';') == std::string::npos;
-}
-
-static void setStartOptions(const std::uint8_t* option) {
-  initAppState();
+// The csv and the rw rewriting with any starting options, and a signal system whose templates use
+// every escape code (and bytes that are none). Options: flags (rw, signal system, the five option
+// flags), the two modes, the seed, four numbers as a hand-edited klv.cfg may give them (the
+// spreads and the interval bounds, in the machine's byte order).
+// Properties: those of every pass (runPass); a pass shows a message exactly when it fails; with
+// every option off a route without commands comes back as the documented copy (or is refused when
+// the copy would pass the output limit).
+static int fuzzRouteRewrite(const std::uint8_t* option, const string& source) {
+  const bool rw = option[0] & 1;
   StartOptions& o = appState.options;
-  std::int32_t* const flags[] = {&o.randomTrackQuality, &o.randomStationWait, &o.randomStationJam,
-                                 &o.randomStarterAspect, &o.tiltingTrain};
-  for (int i = 0; i < 5; ++i) *flags[i] = option[0] >> (i + 2) & 1;
+  std::int32_t* const fields[] = {&o.randomTrackQuality,  &o.randomStationWait, &o.randomStationJam,
+                                  &o.randomStarterAspect, &o.tiltingTrain,      &o.adhesionSpread,
+                                  &o.intervalSpread,      &o.intervalMin,       &o.intervalMax};
+  for (int i = 0; i < 5; ++i) *fields[i] = option[0] >> (i + 2) & 1;
+  for (int i = 0; i < 4; ++i) std::memcpy(fields[5 + i], option + 3 + 4 * i, 4);
   o.intervalMode = intervalNoEffect + option[1] % 3;
   o.adhesionMode = adhesionNoEffect + option[1] / 3 % 3;
-  // As a hand-edited klv.cfg may give them, or as the Starting options dialog keeps them.
-  std::int32_t* const numbers[] = {&o.adhesionSpread, &o.intervalSpread, &o.intervalMin, &o.intervalMax};
-  const std::int32_t lows[] = {0, 0, 10, 0}, highs[] = {200, 600, 600, 600};
-  for (int i = 0; i < 4; ++i) {
-    std::uint32_t n = 0;
-    for (int b = 3 + 4 * i; b < 7 + 4 * i; ++b) n = n << 8 | option[b];
-    const std::int32_t low = i == 3 ? o.intervalMin : lows[i];
-    *numbers[i] =
-        option[0] & 0x80 ? static_cast<std::int32_t>(n) : low + static_cast<std::int32_t>(n % (highs[i] - low + 1));
-  }
-  nameRunFiles();
   appState.swapSignals = option[0] & 2;
-  if (appState.swapSignals) {
-    std::strcpy(speeds, "\r\n.Speeds 40;0;0,\r\n");
-    std::strcpy(signaldef,
-                "\247s\247a\247p\247n\247p\247x\247p\247y\247p\247t\247e #rnd<1,2>\247A\247\247\247z\r\n\247");
-    std::strcpy(relaydef, "\247r\247x\247p\247y\247e\2479");
-  }
-}
-
-int fuzzRouteRewrite(const std::uint8_t* option, const std::string& source) {
-  const bool rw = option[0] & 1;
-  setStartOptions(option);
-  const Outcome first = runPassTwice(
+  for (char* text : {speeds, signaldef, relaydef})
+    std::strcpy(text, "\247s\247a\247p\247n\247x\247y\247t\247e\247r\247A\247\247z\r\n\2479");
+  const auto [ok, prepared, said] = runPass(
       "source.txt", source, rw ? "out.rw" : "out.csv", option[2], answerNo, {sourceEndsEarlyText + "\n\nsource.txt"s},
       [rw] { return rw ? rewriteRwRoute("source.txt", nullptr) : rewriteCsvRoute("source.txt", nullptr); });
-  check(std::get<0>(first) == std::get<2>(first).empty(), "a pass shows a message exactly when it fails");
-  if (readable(source) == source && (option[0] & 0x7E) == 0 && option[1] % 9 == 0 && holdsNoCommand(source, rw)) {
-    const std::string copy = collapseLineBreaks(rw ? source : source + "\r\n,\r\nRoute.DeveloperId 40752918\r\n,");
-    check(first == Outcome{true, copy, {}}, "with every option off a route without commands comes back as its copy");
-  }
-  for (const char* file : {"source.txt", "out.csv", "out.rw"}) deleteFile(file);
+  check(ok == said.empty(), "a pass shows a message exactly when it fails");
+  // Every keyword of csv follows a '.', every one of rw holds '=', '[' or '@'; ';' begins an rw comment.
+  const bool plain = readable(source) == source && !(option[0] & 0x7E) && option[1] % 9 == 0 &&
+                     source.find_first_of(rw ? "=[@;" : ".") == string::npos;
+  const string copy = collapseLineBreaks(rw ? source : source + "\r\n,\r\nRoute.DeveloperId 40752918\r\n,");
+  check(!plain || (ok ? prepared == copy : copy.size() > passOutputSize),
+        "a route without commands comes back as its copy");
   return 0;
 }
 
 // The signal-system catalogue over a sigsys.txt of any content, beside a well-formed system.
-// Options: the system asked for (the fuzzed one, the well-formed one, none, or the 16 bytes of a
-// name that follow), the size of the description buffer, the 16 bytes.
+// Options: the system asked for (the one listed first or second, or none), the size of the
+// description buffer.
 // Properties: names and folders keep to 15 characters; the description keeps to its buffer and
 // breaks its lines with CR LF; the folder found is the last one listed with the name; loading
 // succeeds exactly when a system carries the name and its file reads whole, says why otherwise,
 // keeps each text within 2047 characters and lets no section keyword into a text; loading twice
 // gives the same texts.
-static Outcome loadSignals(const std::string& name) {
-  MessageRecorder recorder;
-  const bool ok = loadSignalSystemDefs();
-  for (const char* text : {speeds, signaldef, relaydef}) {
-    check(text[signalTextSize - 1] == '\0', "a definition text holds at most 2047 characters");
-    const std::string lowered = lower(text);
-    for (const char* keyword : {"#end#", "#speeds#", "#signaldef#", "#relaydef#"}) {
-      check(lowered.find(keyword) == std::string::npos, "no section keyword stands in a definition text");
-    }
-  }
-  check(recorder.texts() == std::vector<std::string>(!ok, "Could not load signal system:\n\n" + name),
-        "loading fails exactly with its message");
-  return {ok, speeds + "\0"s + signaldef + "\0"s + relaydef, recorder.texts()};
-}
-
-int fuzzSignalSystem(const std::uint8_t* option, const std::string& file) {
-  const std::size_t describeSizes[] = {1, 2, 3, 4, 16, 128, 512, 513};
+static int fuzzSignalSystem(const std::uint8_t* option, const string& file) {
   writeBytes("sys/sigsys.txt", file);
   writeBytes("std/sigsys.txt", "Std\r\nStandard signals.\r\n#end#\r\n#speeds#\r\n.Limit 40\r\n#end#\r\n");
   const std::vector<SignalSystemEntry> entries = scanSignalSystems();
-  std::string names[] = {"", "Std", "nosuch", std::string(option + 2, option + 18)}, lastFolder;
+  const string chosen = option[0] % 3 < entries.size() ? entries[option[0] % 3].name : "nosuch";
+  string lastFolder;
   for (const SignalSystemEntry& entry : entries) {
     check(entry.name.size() <= 15 && entry.folder.size() <= 15, "names and folders keep to 15 characters");
-    if (entry.folder == "sys") names[0] = entry.name;
-  }
-  const std::string& asked = names[option[0] % 4];  // 16 bytes of a name need not end in a NUL
-  std::memcpy(appState.signalSystem, (asked + std::string(16, '\0')).data(), sizeof appState.signalSystem);
-  const std::string chosen(appState.signalSystem, strnlen(appState.signalSystem, sizeof appState.signalSystem));
-  std::vector<char> description(describeSizes[option[1] % 8], 'Z');  // to be cleared
-  describeSignalSystem(description.data(), static_cast<int>(description.size()));
-  check(keepsToBufferWithCrLf(description), "the description keeps to its buffer, CR LF breaks");
-  for (const SignalSystemEntry& entry : entries) {
     if (entry.name == chosen) lastFolder = entry.folder;
   }
-  const bool found = findSignalSystemFolder();
-  check(!signalSystemFolder[signalNameSize - 1] && found == !lastFolder.empty() && lastFolder == signalSystemFolder,
-        "the folder found is the last one listed");
-  const Outcome first = loadSignals(chosen);
-  const bool cut = lastFolder == "sys" && file.find_first_of("\0\xFF"s) != std::string::npos;
-  check(std::get<0>(first) == (found && !cut), "loading succeeds exactly when a system has the name and a whole file");
-  check(loadSignals(chosen) == first, "loading twice gives the same texts");
+  std::strcpy(appState.signalSystem, chosen.c_str());
+  std::vector<char> description(option[1] + 1u, 'Z');  // to be cleared
+  describeSignalSystem(description.data(), static_cast<int>(description.size()));
+  check(keepsToBufferWithCrLf(description), "the description keeps to its buffer, CR LF breaks");
+  const bool found = findSignalSystemFolder(), whole = found && (lastFolder != "sys" || readable(file) == file);
+  check(found == !lastFolder.empty() && lastFolder == signalSystemFolder, "the folder found is the last one listed");
+  const auto [ok, texts, said] = runTwice(0, answerNo, [] {
+    const bool ok = loadSignalSystemDefs();
+    check(!speeds[2047] && !signaldef[2047] && !relaydef[2047], "a definition text holds at most 2047 characters");
+    string texts = speeds + "\0"s + signaldef + "\0"s + relaydef;
+    for (char& c : texts) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));  // keywords in any case
+    return std::make_pair(ok, texts);
+  });
+  for (const char* keyword : {"#end#", "#speeds#", "#signaldef#", "#relaydef#"})
+    check(texts.find(keyword) == string::npos, "no section keyword stands in a definition text");
+  check(ok == whole && said == std::vector<string>(!whole, "Could not load signal system:\n\n" + chosen),
+        "loading succeeds exactly when a system has the name and a whole file, says why otherwise");
   return 0;
 }
 
@@ -276,76 +188,106 @@ int fuzzSignalSystem(const std::uint8_t* option, const std::string& file) {
 // it), saved again whole in the place of a removed file, and loaded again. Options: the failing
 // operation of the first save (0 none) and whether the process dies there.
 // Properties: every text field stays terminated within its size; the route browser and the output
-// paths follow the route folder; a save leaves the old file or the new one, whole; what was saved
-// loads back to the same options, signal system and folders (but for folders that saving cannot
-// keep: an empty one, or one ending in a character that loading takes as part of the line end).
-static std::vector<std::string> loadChecked() {  // the options as bytes, the signal system, the folders
+// paths follow the route folder; a save leaves the old file or the new one, whole, and nothing
+// beside it; what was saved loads back to the same options, signal system and folders (but for
+// folders that saving cannot keep: an empty one, or one ending in a character that loading takes
+// as part of the line end).
+static std::vector<string> loadChecked() {  // the options as bytes, the signal system, the folders
   initAppState();
-  std::memset(appState.signalSystem, 0, sizeof appState.signalSystem);
   loadConfig();
   const AppState& a = appState;
-  for (const char* folder : {a.simFolder, a.routeFolder, a.trainFolder, a.browseFolder}) {
-    check(std::memchr(folder, 0, 261), "a folder stays within 260 characters");
-  }
-  check(std::memchr(a.signalSystem, 0, 16), "the signal system keeps to 15 characters");
-  const std::string route = a.routeFolder;
+  const string route = a.routeFolder;
+  check(!a.signalSystem[15] && !a.simFolder[260] && !a.routeFolder[260] && !a.trainFolder[260], "fields terminated");
   check(route == a.browseFolder && a.csvOutPath == (route + "\\klvtemp.csv").substr(0, 276) &&
             a.rwOutPath == (route + "\\klvtemp.rw").substr(0, 276),
         "the route browser and the output paths follow the route folder");
-  return {std::string(reinterpret_cast<const char*>(&a.options), sizeof a.options), a.signalSystem, a.simFolder,
-          a.routeFolder, a.trainFolder};
+  return {string(reinterpret_cast<const char*>(&a.options), sizeof a.options), a.signalSystem, a.simFolder, route,
+          a.trainFolder};
 }
 
-int fuzzConfig(const std::uint8_t* option, const std::string& file) {
-  deleteFile("klv.cfg.new");
+static int fuzzConfig(const std::uint8_t* option, const string& file) {
   writeBytes("klv.cfg", file);
-  const std::vector<std::string> first = loadChecked();
+  const std::vector<string> first = loadChecked();
   setFileFaultHook({option[0] % 5, (option[0] & 0x80) != 0});
   saveConfig();
   setFileFaultHook({0, false});
-  const std::string afterFault = readBytes("klv.cfg");
+  const string afterFault = readBytes("klv.cfg");
   deleteFile("klv.cfg");
   saveConfig();
-  const std::string saved = readBytes("klv.cfg");
-  check(afterFault == saved || (option[0] % 5 && afterFault == file),
-        "a save leaves the old file or the new one, whole");
-  check(saved != "<missing>" && !exists("klv.cfg.new"), "a save leaves klv.cfg and nothing beside it");
-  const std::vector<std::string> second = loadChecked();
-  for (std::size_t i = 0; i < first.size(); ++i) {
-    const std::string& field = first[i];
-    check(field == second[i] || (i > 1 && (field.empty() || std::strchr("\\\r", field.back()))),
+  const string saved = readBytes("klv.cfg");
+  check(
+      (afterFault == saved || (option[0] % 5 && afterFault == file)) && saved != "<missing>" && !exists("klv.cfg.new"),
+      "a save leaves the old file or the new one, whole, and nothing beside it");
+  const std::vector<string> second = loadChecked();
+  for (std::size_t i = 0; i < first.size(); ++i)
+    check(first[i] == second[i] || (i > 1 && (first[i].empty() || std::strchr("\\\r", first[i].back()))),
           "the options, the signal system and the folders come back");
-  }
-  deleteFile("klv.cfg");
   return 0;
 }
 
-// The cleaning of description texts and the route information of a route file of any content.
-// Options: the route kind, whether line breaks are kept and the spare room of the cleaned text's
-// buffer.
-// Properties: the cleaned text keeps to its buffer, breaks its lines with CR LF, and a text without
-// '$' and line breaks stays as it was; the route information keeps to its line and description
-// limits.
-int fuzzRouteInfo(const std::uint8_t* option, const std::string& file) {
-  const char* const routeFiles[] = {"route.rw", "route.csv", "route.klf"};
-  const std::size_t descriptionLimits[] = {4091, 1022, 4090};
-  const std::string text = file.c_str();
-  std::vector<char> buffer(text.size() + 1 + (option[0] >> 3), 'Z');  // no slack to hide in
-  std::copy(text.c_str(), text.c_str() + text.size() + 1, buffer.begin());
-  cleanInfoText(buffer.data(), static_cast<int>(buffer.size()), option[0] & 4);
-  check(keepsToBufferWithCrLf(buffer), "the cleaned text keeps to its buffer, CR LF breaks");
-  check(text.find_first_of("$\r\n") != std::string::npos || text == buffer.data(), "a plain text stays as it was");
-  const unsigned kind = option[0] % 3;
-  writeBytes(routeFiles[kind], file);
-  std::strcpy(appState.browseFolder, ".");
-  std::strcpy(appState.routeFile, routeFiles[kind]);
-  appState.routeKind = static_cast<std::int8_t>(kind + 1);
-  const RouteInfo info = showRouteInfo();
-  check(info.fileRead && info.routeName.size() <= 1022 && info.defaultTrain.size() <= 1021 &&
-            info.description.size() <= descriptionLimits[kind],
-        "the route information keeps to its line and description limits");
-  deleteFile(routeFiles[kind]);
+// The targets with their option bytes, -max_len and seeds. A seed is each text behind each header
+// of option bytes (filled up with 0). The texts are the files that the case files of tests/cases
+// lay out: routes and files whose names hold the target's `files`, and for klv.cfg the file an
+// options field makes; and the few kept here that no case holds: a repeat section whose output
+// comes to this build's output limit (the fuzzing build's is smaller than the cases'), and one
+// more; fields of 1022 characters; a klv.cfg with a
+// folder of 260 characters, the longest that saving writes; description lines around the
+// 128-character pieces they are put together from.
+const std::vector<FuzzTarget>& fuzzTargets() {
+  static const string limit = R"(#setvalue<i,0>#repeat<>\{)" + std::to_string(passOutputSize / 2) +
+                              R"(:h}#if<#value<i>>#breakrepeat<>#endif<>#setvalue<i,1>#endrepeat<>)",
+                      fields = R"(.adhesion \{1022:9},.sta \{1022:s},\r\n[Railway]\r\n@curve(\{1022:6},50))",
+                      folder = R"(\{260:f}\nr\nt\n0 0 0 0 0 0\n650 0 30 240\n653 0\nName)",
+                      pieces = R"(S\r\n\{127:d}\r\n\{128:e})";
+  static const std::vector<string> rewriting = {"\0\0\1"s, "\1\0\1"s, "\x7E\4\1\x1E\0\0\0\x1E\0\0\0\x0A\0\0\0\xF0"s,
+                                                "\xFF\x08\1\xFF\xFF\xFF\x7F\0\0\0\x80"s};
+  static const std::vector<FuzzTarget> targets = {
+      {"macro_run", fuzzMacroRun, 2, 12288, "", {"\1"s, "\2\3"}, {limit, limit + "x"}},
+      {"route_rewrite", fuzzRouteRewrite, 19, 4096, "", rewriting, {fields}},
+      {"signal_system", fuzzSignalSystem, 2, 4096, "sigsys.txt", {"\0\x7F"s, "\1\x0F", "\2"}, {pieces}},
+      {"config", fuzzConfig, 1, 4096, "klv.cfg", {""s, "\2", "\x81"}, {folder}},
+  };
+  return targets;
+}
+
+int runTarget(const string& name, const std::uint8_t* data, std::size_t size) {
+  for (const FuzzTarget& target : fuzzTargets()) {
+    if (name != target.name) continue;
+    string input(data, data + size);
+    input.resize(std::max(size, target.options));  // the option bytes the input lacks are 0
+    std::strcpy(appState.trainName, "Local");      // the run's train and prepared routes
+    std::strcpy(appState.csvOutPath, "out.csv");
+    std::strcpy(appState.rwOutPath, "out.rw");
+    return target.run(reinterpret_cast<const std::uint8_t*>(input.data()), input.substr(target.options));
+  }
+  check(false, "a fuzz target of that name exists");
   return 0;
+}
+
+std::vector<string> seedInputs(const FuzzTarget& target, const string& sourceDir) {
+  std::set<string> texts;
+  for (const string& text : target.texts) texts.insert(decodeCaseValue(text));
+  for (const TestCase& c : readCaseFiles(sourceDir)) {
+    for (const CaseField& f : c.fields) {
+      string text = decodeCaseValue(f.value);
+      for (std::size_t at; f.key == "options" && (at = text.find(" | ")) != string::npos;) text.replace(at, 3, "\n");
+      if (f.key == "options" && target.files == "klv.cfg") texts.insert("sim\nroutes\ntrains\n" + text);
+      if ((f.key == "route" || f.key == "file") && f.name.find(target.files) != string::npos) texts.insert(text);
+    }
+  }
+  std::vector<string> seeds;
+  for (string header : target.headers) {
+    header.resize(target.options);
+    for (const string& text : texts)
+      if (header.size() + text.size() <= target.maxLength) seeds.push_back(header + text);
+  }
+  return seeds;
+}
+
+void check(bool holds, const char* property) {
+  if (holds) return;
+  std::fprintf(stderr, "property violated: %s\n", property);
+  std::abort();
 }
 
 }  // namespace fuzzing

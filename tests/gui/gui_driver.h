@@ -8,27 +8,25 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "support/files.h"
 
 namespace gui {
 
 inline LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 3000, &result))
-    ADD_FAILURE() << "window " << window << " did not answer message " << message;
+  EXPECT_TRUE(SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 3000, &result)) << message;
   return static_cast<LRESULT>(result);
 }
 
 // Polls every 20 ms until `done`; false when it is not within the limit.
-inline bool waitUntil(const std::function<bool()>& done, int limitMs = 5000) {
-  for (int waited = 0; !done(); waited += 20, Sleep(20)) {
+template <typename Condition>
+inline bool waitUntil(Condition done, int limitMs = 5000) {
+  for (int waited = 0; !done(); waited += 20, Sleep(20))
     if (waited > limitMs) return false;
-  }
   return true;
 }
 
@@ -40,103 +38,100 @@ inline HWND waitForWindow(const char* className, const char* caption, int limitM
   return waitUntil(shown, limitMs) ? window : nullptr;
 }
 
-inline void press(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+// A control's notification to its window: a button pressed, or another `code` (LBN_DBLCLK).
+inline void press(HWND to, int id, int code = BN_CLICKED) { PostMessageA(to, WM_COMMAND, MAKEWPARAM(id, code), 0); }
 
-// Presses a button that ends the dialog; false when the dialog stays.
+// Presses a button that ends the dialog; false when the dialog stays, or when there is none.
 inline bool close(HWND dialog, int id) {
   press(dialog, id);
-  return waitUntil([dialog] { return !IsWindow(dialog); });
+  return dialog && waitUntil([dialog] { return !IsWindow(dialog); });
 }
 
 inline std::string windowText(HWND window) {
-  std::vector<char> text(static_cast<std::size_t>(send(window, WM_GETTEXTLENGTH)) + 1, '\0');
-  send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  return text.data();
+  char text[4096] = "";
+  send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
 }
 
 // The texts of a window's controls, joined by "|".
 inline std::string itemText(HWND window, std::initializer_list<int> ids) {
   std::string texts;
-  for (int id : ids) texts += (texts.empty() ? "" : "|") + windowText(GetDlgItem(window, id));
-  return texts;
+  for (int id : ids) texts += "|" + windowText(GetDlgItem(window, id));
+  return texts.substr(1);
 }
 
-inline void setItemText(HWND dialog, int id, const std::string& text) {
-  send(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+inline void setItemTexts(HWND dialog, std::initializer_list<std::pair<int, std::string>> texts) {
+  for (auto& [id, text] : texts) send(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-// A check box or a radio button clicked with the mouse.
-inline void click(HWND dialog, int id) { send(GetDlgItem(dialog, id), BM_CLICK); }
-
-// Selects the entry of a list box or combo box that begins with `text` and tells the window, as
-// the mouse does; false when there is none.
-inline bool pick(HWND window, int id, const std::string& text) {
+// Clicks the entry of a list box that begins with `text`, as the mouse does (or selects it in a
+// combo box with CB_SELECTSTRING and tells the window); the entry's index, negative when there is
+// none.
+inline LRESULT pick(HWND window, int id, const std::string& text, UINT message = LB_FINDSTRING) {
   HWND control = GetDlgItem(window, id);
-  char name[64] = "";
-  GetClassNameA(control, name, sizeof name);
-  UINT message = std::strstr(name, "ComboBox") ? CB_SELECTSTRING : LB_SELECTSTRING;
-  if (send(control, message, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())) < 0) return false;
-  send(window, WM_COMMAND, MAKEWPARAM(id, 1), reinterpret_cast<LPARAM>(control));  // LBN_ and CBN_SELCHANGE
-  return true;
+  const LRESULT index = send(control, message, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+  if (index >= 0 && message == LB_FINDSTRING) {  // the entry's place, by numbers: no rectangle crosses processes
+    const LRESULT height = send(control, LB_GETITEMHEIGHT), row = index - send(control, LB_GETTOPINDEX);
+    const LPARAM at = MAKELPARAM(8, row * height + height / 2);
+    send(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    send(control, WM_LBUTTONUP, 0, at);
+  } else if (index >= 0) {
+    send(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
+  }
+  return index;
 }
 
-// What a window shows, with its caption and frame, as a 24-bit .bmp file holds it: the bottom
-// row first, rows padded to 4 bytes. Pixels are addressed in client coordinates.
+// What a window shows, with its caption and frame, as a 32-bit .bmp file holds it (wine reads
+// only bottom-up files whole). Pixels are addressed in client coordinates.
 struct Picture {
   int width, height;
-  POINT client;  // the client area's origin in the picture
-  std::vector<unsigned char> bgr;
-  BITMAPINFOHEADER header() const { return {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0}; }
-  int rowBytes() const { return (width * 3 + 3) & ~3; }
-  COLORREF pixel(int x, int y) const {  // CLR_INVALID outside
-    x += client.x, y += client.y;
-    if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
-    const unsigned char* p = &bgr[static_cast<std::size_t>((height - 1 - y) * rowBytes() + x * 3)];
-    return RGB(p[2], p[1], p[0]);
+  POINT client;                // the client area's origin in the picture
+  std::vector<DWORD> pixels;  // 0xAARRGGBB, the bottom row first
+  BITMAPINFOHEADER info() const { return {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}; }
+  COLORREF pixel(int x, int y) const {
+    const DWORD p = pixels.at(static_cast<std::size_t>((height - 1 - y - client.y) * width + x + client.x));
+    return RGB(GetBValue(p), GetGValue(p), GetRValue(p));  // a COLORREF is 0x00BBGGRR
   }
   void write(const std::string& path) const {
-    BITMAPINFOHEADER info = header();
-    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
-    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(offset + bgr.size()), 0, 0, offset};  // "BM"
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    if (!out.write(reinterpret_cast<const char*>(bgr.data()), static_cast<std::streamsize>(bgr.size())))
-      ADD_FAILURE() << "could not write " << path;
+    const BITMAPINFOHEADER head = info();
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof head, size = static_cast<DWORD>(pixels.size() * 4);
+    const BITMAPFILEHEADER file = {0x4D42, offset + size, 0, 0, offset};  // "BM"
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&head), sizeof head);
+    testing_support::writeBytes(path, bytes.append(reinterpret_cast<const char*>(pixels.data()), size));
   }
 };
 
-// With `redraw`, the window and its children are drawn afresh first.
-inline Picture capture(HWND window, bool redraw = true) {
-  if (redraw) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(200);
-  }
-  RECT frame;
+// The window as it is on the screen now; an empty picture for no window.
+inline Picture capture(HWND window) {
+  RECT frame = {};
   GetWindowRect(window, &frame);
-  POINT client = {0, 0};
-  ClientToScreen(window, &client);
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  Picture picture{width, height, {client.x - frame.left, client.y - frame.top}, {}};
-  picture.bgr.resize(static_cast<std::size_t>(picture.rowBytes() * picture.height));
+  POINT client = {-frame.left, -frame.top};
+  ClientToScreen(window, &client);  // the client area's origin in the picture
+  Picture picture{frame.right - frame.left, frame.bottom - frame.top, client, {}};
+  BITMAPINFO info = {picture.info(), {}};
+  void* bits = nullptr;
   HDC source = GetWindowDC(window), memory = CreateCompatibleDC(source);
-  HBITMAP bitmap = CreateCompatibleBitmap(source, picture.width, picture.height);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY);
-  SelectObject(memory, previous);
-  BITMAPINFO info = {picture.header(), {}};
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(picture.height), picture.bgr.data(), &info, DIB_RGB_COLORS);
+  picture.pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + picture.width * picture.height);
+  for (DWORD& p : picture.pixels) p |= 0xFF000000;  // opaque: drawing leaves stray bytes in the alpha's place
+  DeleteDC(memory);  // releases the bitmap
   DeleteObject(bitmap);
-  DeleteDC(memory);
   ReleaseDC(window, source);
   return picture;
 }
 
-// Saves the window as `name`.bmp in the screenshot folder (KLV_SCREENSHOT_DIR); the wrapper script
-// converts it to .png after the run.
-inline void saveScreenshot(HWND window, const std::string& name) {
-  std::filesystem::create_directories(KLV_SCREENSHOT_DIR);
-  capture(window).write(std::string(KLV_SCREENSHOT_DIR) + "/" + name + ".bmp");
+// The window and its children drawn afresh and saved as `name`.bmp in the screenshot folder
+// (KLV_SCREENSHOT_DIR, which the wrapper script makes, converting the files to .png after the
+// run); what it showed.
+inline Picture saveScreenshot(HWND window, const std::string& name) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(200);
+  Picture picture = capture(window);
+  picture.write(std::string(KLV_SCREENSHOT_DIR) + "/" + name + ".bmp");
+  return picture;
 }
 
 }  // namespace gui

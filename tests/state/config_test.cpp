@@ -1,3 +1,6 @@
+// klv.cfg: the start values, what loading takes from a file, and a save that a failing file
+// operation or a death leaves the old file or the new one, whole.
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -22,8 +25,8 @@ TEST_F(ConfigTest, StartValuesAndTheDefaultFolders) {
   EXPECT_EQ(std::string(appState.routeFile) + appState.trainName + "|" + appState.browseFolder + "|" +
                 appState.csvOutPath + "|" + appState.rwOutPath,
             "|" + routes + "|" + routes + "\\klvtemp.csv|" + routes + "\\klvtemp.rw");
-  EXPECT_EQ(readBytes("klv.cfg"), configText("0 0 0 0 0 0", "650 0 30 240", "653 0", "",
-                                             "c:\\program files\\zelvik|" + routes + "|c:\\program files\\zelvik\\train"));
+  const std::string folders = "c:\\program files\\zelvik|" + routes + "|c:\\program files\\zelvik\\train";
+  EXPECT_EQ(readBytes("klv.cfg"), configText("0 0 0 0 0 0", "650 0 30 240", "653 0", "", folders));
 }
 
 // What klv.cfg gives, seen as the folders loaded and the klv.cfg saved from them.
@@ -45,10 +48,37 @@ TEST_F(ConfigTest, LoadingRules) {
     resetAppState();
     writeBytes("klv.cfg", c.file);
     loadConfig();
-    const std::string folders = std::string(appState.simFolder) + "|" + appState.routeFolder + "|" + appState.trainFolder;
+    const std::string loaded = std::string(appState.simFolder) + "|" + appState.routeFolder + "|" +
+                               appState.trainFolder;
     saveConfig();
-    EXPECT_EQ(folders + "|" + readBytes("klv.cfg"),
+    EXPECT_EQ(loaded + "|" + readBytes("klv.cfg"),
               c.folders + "|" + configText(c.options, c.interval, c.adhesion, c.name, c.folders)) << c.file;
+  }
+}
+
+// Saving klv.cfg when a file operation fails at any point, or the process dies there: afterwards
+// the file is the old one or the new one, whole.
+
+TEST_F(ConfigTest, AFailedSaveLeavesTheOldFileOrTheNewOneWhole) {
+  const std::string oldFile = configText("1 1 1 1 1 1", "651 5 30 240", "654 9", "Old");
+  const struct {
+    FileFault fault;  // operation 1 writes klv.cfg.new, 2 puts it in klv.cfg's place; `kill` dies there
+    bool saved, newLeft;
+  } cases[] = {
+      {{1, false}, false, false}, {{1, true}, false, false}, {{2, false}, false, false},
+      {{2, true}, false, true},   {{3, false}, true, false}, {{0, false}, true, false},
+  };
+  for (const auto& c : cases) {
+    writeBytes("klv.cfg", oldFile);
+    std::remove("klv.cfg.new");
+    resetAppState();
+    std::snprintf(appState.signalSystem, sizeof appState.signalSystem, "New");
+    setFileFaultHook(c.fault);
+    saveConfig();
+    setFileFaultHook({0, false});
+    EXPECT_EQ(readBytes("klv.cfg"), c.saved ? configText("0 0 0 0 0 0", "650 0 30 240", "653 0", "New") : oldFile)
+        << c.fault.failAt << c.fault.kill;
+    EXPECT_EQ(exists("klv.cfg.new"), c.newLeft) << c.fault.failAt << c.fault.kill;
   }
 }
 
