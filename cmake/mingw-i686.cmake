@@ -13,3 +13,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# 32-bit programs run under wine's 32-bit loader (Debian's wine32:i386).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run --32)
