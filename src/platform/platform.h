@@ -67,9 +67,18 @@ struct FileFault {
   int failAt;
   bool kill;
   int count = 1;
+  bool denied = false;  // the failures are refusals of the rights to write
 };
 void setFileFaultHook(FileFault fault);
 int fileOperationCount();  // operations counted since the fault was set
+
+// Whether the system refused an operation that changes the disk for lack of rights (as it does
+// under Program Files to a program without administrator rights) since the last call. The message
+// that names the folder, and what to do:
+bool takeRightsRefused();
+inline constexpr char rightsRefusedText[] =
+    "Windows does not let Klevane write in this folder.\r\nStart Klevane as administrator, or keep the simulator "
+    "outside Program Files:";
 
 // fopen with the native path; `mode` as for fopen ("rt" and "wt" translate line ends on Windows).
 FILE* openFile(const char* path, const char* mode);

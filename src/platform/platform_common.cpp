@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <string>
 #include <utility>
 
 // Defined in platform_win32.cpp and platform_posix.cpp: the box or line shown without a handler,
@@ -16,6 +17,8 @@ bool saveWholeFileOs(const char* path, const char* data, std::size_t length);
 bool deleteFileOs(const char* path);
 bool renameFileOs(const char* from, const char* to);
 bool replaceFileOs(const char* from, const char* to);
+// ... and whether the system's last failure, of an operation on `path`, was a refusal of rights.
+bool lastOsFailureRefused(const char* path);
 
 namespace {
 
@@ -32,6 +35,7 @@ ProgressHandler& progressHandler() {
 struct FaultState {
   FileFault fault{0, false};
   int count = 0;
+  bool refused = false;
 };
 
 FaultState& faultState() {
@@ -49,7 +53,22 @@ bool fileOperationAllowed() {
   return !state.fault.kill && number - state.fault.failAt >= state.fault.count;
 }
 
+// Runs an operation behind the fault hook, and notes a refusal of rights until it is taken.
+template <typename Operation>
+bool counted(const char* path, Operation operation) {
+  FaultState& state = faultState();
+  const bool allowed = fileOperationAllowed(), ok = allowed && operation();
+  if (!ok && (allowed ? lastOsFailureRefused(path) : state.fault.denied)) state.refused = true;
+  return ok;
+}
+
 }  // namespace
+
+bool takeRightsRefused() {
+  const bool refused = faultState().refused;
+  faultState().refused = false;
+  return refused;
+}
 
 void setFileFaultHook(FileFault fault) {
   faultState().fault = fault;
@@ -59,14 +78,20 @@ void setFileFaultHook(FileFault fault) {
 int fileOperationCount() { return faultState().count; }
 
 bool saveWholeFile(const char* path, const char* data, std::size_t length) {
-  return fileOperationAllowed() && saveWholeFileOs(path, data, length);
+  return counted(path, [&] { return saveWholeFileOs(path, data, length); });
 }
 
-bool deleteFile(const char* path) { return fileOperationAllowed() && deleteFileOs(path); }
+bool deleteFile(const char* path) {
+  return counted(path, [&] { return deleteFileOs(path); });
+}
 
-bool renameFile(const char* from, const char* to) { return fileOperationAllowed() && renameFileOs(from, to); }
+bool renameFile(const char* from, const char* to) {
+  return counted(from, [&] { return renameFileOs(from, to); });
+}
 
-bool replaceFile(const char* from, const char* to) { return fileOperationAllowed() && replaceFileOs(from, to); }
+bool replaceFile(const char* from, const char* to) {
+  return counted(from, [&] { return replaceFileOs(from, to); });
+}
 
 void setMessageHandler(MessageHandler handler) { messageHandler() = std::move(handler); }
 

@@ -104,6 +104,8 @@ bool deleteFileOs(const char* path) {
   return ::unlink(native.c_str()) == 0;
 }
 
+bool lastOsFailureRefused(const char*) { return errno == EACCES || errno == EPERM || errno == EROFS; }
+
 bool renameFileOs(const char* from, const char* to) {
   std::string source = nativePath(from);
   std::string target = nativePath(to);

@@ -73,6 +73,14 @@ bool folderExists(const char* path) {
 
 bool deleteFileOs(const char* path) { return DeleteFileA(path) != 0; }
 
+// Windows refuses a folder where a file is meant with the same error as missing rights.
+bool lastOsFailureRefused(const char* path) {
+  const DWORD error = GetLastError();
+  if (error != ERROR_ACCESS_DENIED && error != ERROR_WRITE_PROTECT && error != ERROR_PRIVILEGE_NOT_HELD) return false;
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool renameFileOs(const char* from, const char* to) { return MoveFileA(from, to) != 0; }  // refuses an existing target
 
 bool replaceFileOs(const char* from, const char* to) {

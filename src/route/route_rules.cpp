@@ -59,9 +59,12 @@ bool finishRewritePass(RewritePass& pass, const char* outputPath) {
   if (pass.output->wasCut()) {
     showError("The prepared route would be longer than 1048576 characters.", outputPath);
     ok = false;
-  } else if (!pass.output->saveAs(outputPath)) {
+  } else if (takeRightsRefused(), !pass.output->saveAs(outputPath)) {  // a refusal of this save only
+    const bool refused = takeRightsRefused();
     deleteFile(outputPath);  // a partly written route must not be started
-    showError("Unable to write the prepared route.", outputPath);
+    const std::string path(outputPath), folder = path.substr(0, path.find_last_of("\\/") + 1);
+    if (refused) showError(rightsRefusedText, folder.empty() ? "." : folder.substr(0, folder.size() - 1).c_str());
+    else showError("Unable to write the prepared route.", outputPath);
     ok = false;
   }
   pass.output.reset();

@@ -329,8 +329,10 @@ void engageSignalSystem() {
   }
   bool complete = true;
   for (const std::string& entry : pairs) {
+    takeRightsRefused();  // only a refusal of this pair's moves counts
     if (exchangePair(state, entry)) continue;
-    showError(pairNotEngagedText, simPath(entry).c_str());
+    if (takeRightsRefused()) showError(rightsRefusedText, appState.simFolder);  // the simulator's, as a rule
+    else showError(pairNotEngagedText, simPath(entry).c_str());
     complete = false;
     break;
   }

@@ -7,7 +7,9 @@
 // start puts the simulator's own bitmaps back, and a route that fails there starts nothing.
 #include <process.h>
 
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "gui/gui_driver.h"
 #include "resources/resource_ids.h"
@@ -186,6 +188,63 @@ TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
   PostMessageA(gui::waitForWindow("ZelvikStandIn", "Zelvik (stand-in)", 20000), WM_CLOSE, 0, 0);
   ASSERT_EQ(WaitForSingleObject(klevane, 30000), WAIT_OBJECT_0);
   EXPECT_EQ(readBytes("zelvik sim/zelvik.log"), started + started);
+}
+
+// The main window and Starting options under wine's own window metrics and under Windows 10's
+// (caption, menu and padded borders), at 96 and at 144 DPI: every control of the main window inside
+// its client area, none over another, the route list's rows as high as the DPI makes them.
+TEST_F(LaunchTest, FitsUnderEveryFrameAndDpi) {
+  std::filesystem::copy(KLV_EXAMPLES "/program", "klevane", std::filesystem::copy_options::recursive);
+  std::filesystem::copy(KLV_EXAMPLES "/demo", ".", std::filesystem::copy_options::recursive);
+  std::filesystem::create_directories("zelvik/railway/route");
+  std::filesystem::copy(KLV_EXAMPLES "/routes", "zelvik/railway/route", std::filesystem::copy_options::recursive);
+  std::filesystem::copy_file(KLV_PROGRAM, "klevane/klevane.exe");
+  writeBytes("klevane/klv.cfg", windowsPath("zelvik") + "\r\n" + windowsPath("zelvik/railway/route") + "\r\n" +
+                                    windowsPath("trains") + "\r\n0 0 0 0 0 0\r\n650 0 30 240\r\n653 0\r\nX");
+  const char* const metrics[] = {"CaptionHeight", "MenuHeight", "PaddedBorderWidth", "BorderWidth"};
+  const char* const windows10[] = {"-330", "-285", "-60", "-15"};  // in twips: 22, 19, 4 and 1 pixels
+  for (int run = 0; run < 4; ++run) {
+    const DWORD dpi = run % 2 ? 144 : 96;
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    for (int m = 0; m < 4; ++m) {
+      if (run < 2) RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", metrics[m]);
+      else RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", metrics[m], REG_SZ,
+                           windows10[m], static_cast<DWORD>(std::strlen(windows10[m]) + 1));
+    }
+    const std::string where = (run < 2 ? "wine " : "Windows 10 ") + std::to_string(dpi);
+    HANDLE klevane = reinterpret_cast<HANDLE>(_spawnl(_P_NOWAIT, "klevane\\klevane.exe", "klevane", nullptr));
+    HWND window = gui::waitForWindow("MainWindowC", "Klevane 9", 20000);
+    ASSERT_NE(window, nullptr) << where;
+    RECT client;
+    GetClientRect(window, &client);
+    std::vector<RECT> places;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      RECT r;
+      GetWindowRect(child, &r);
+      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom) << where;
+      for (const RECT& other : places) {
+        RECT both;
+        EXPECT_FALSE(IntersectRect(&both, &r, &other)) << where;
+      }
+      places.push_back(r);
+    }
+    EXPECT_EQ(places.size(), 4u) << where;
+    EXPECT_EQ(gui::send(GetDlgItem(window, routeList), LB_GETITEMHEIGHT), dpi == 144 ? 24 : 16) << where;
+    if (run == 3) {
+      gui::saveScreenshot(window, "main-window-144dpi");
+      select(window, "valley-line.klf", "Local");
+      HWND options = openDialog(window, selectButton, "Starting options");
+      gui::saveScreenshot(options, "start-options-144dpi");
+      ASSERT_TRUE(gui::close(options, IDCANCEL));
+    }
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(klevane, 30000), WAIT_OBJECT_0) << where;
+  }
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
+  for (const char* metric : metrics) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", metric);
+  }
 }
 
 }  // namespace

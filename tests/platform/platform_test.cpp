@@ -40,6 +40,11 @@ TEST_F(PlatformTest, FaultHookFailsTheCountedOperations) {
     EXPECT_EQ(passed, c.second) << c.first.failAt << c.first.kill << c.first.count;
   }
   EXPECT_EQ(readBytes("r2") + readBytes("q2"), "xx");  // the rename onto a file changed neither
+  // A refusal of the rights to write is told once; another failure is none.
+  setFileFaultHook({1, false, 2, true});
+  const bool refused = !saveWholeFile("s1", "1", 1) && takeRightsRefused() && !takeRightsRefused();
+  setFileFaultHook({1, false, 1, false});
+  EXPECT_TRUE(refused && !saveWholeFile("s1", "1", 1) && !takeRightsRefused());
 }
 
 // Whatever the order of the positions, a report goes out exactly when position * 100 / length,

@@ -3,6 +3,7 @@
 #include "signals/signal_swap.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <set>
@@ -186,16 +187,17 @@ TEST_F(SignalSwapTest, FailuresAreReportedAndUndone) {
                   "manually.\n\nold", 3, false, true},
       {false, 2, notEngaged, 0, false, false},
       {true, 4, "Could not restore default signal bitmap.\r\nThe next start tries again:\n\nsim\\", 3, true, true},
+      {false, -2, rightsRefusedText + std::string("\n\nsim"), 0, false, false},  // refused: the rights to write
   };
   for (const auto& c : cases) {
     reset(installation);
     if (c.restore) engage("old");
     const Texts order = pairOrder();
     MessageRecorder messages;
-    setFileFaultHook({c.failAt, false});
+    setFileFaultHook({std::abs(c.failAt), false, 1, c.failAt < 0});
     c.restore ? restoreDefaultSignals() : engage("old");
     setFileFaultHook({0, false});
-    EXPECT_EQ(messages.texts(), Texts{c.message + (c.failAt == 19 ? "" : order[0])}) << c.failAt;
+    EXPECT_EQ(messages.texts(), Texts{c.message + (c.message.back() == '\\' ? order[0] : "")}) << c.failAt;
     EXPECT_EQ(exists("sigswap.jnl"), c.journalKept) << c.failAt;
     Tree files = snapshot();
     files.erase("sigswap.jnl");
