@@ -80,6 +80,7 @@ TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
   MapWindowPoints(GetDlgItem(window, routeList), window, &inRow, 1);
   const COLORREF rows[] = {RGB(255, 240, 193), RGB(221, 222, 255), RGB(225, 255, 193), RGB(255, 207, 207)};
   for (int row = 2; row < 6; ++row) EXPECT_EQ(shown.pixel(inRow.x, inRow.y + row * 16), rows[row - 2]) << row;
+  EXPECT_EQ(shown.pixel(495, 12), RGB(192, 192, 192));  // the folder's label on the window's grey
 
   // Route information of a route file by a double click. Into a folder, where a double click opens
   // nothing: About, asked for after it, comes and goes. Train information of a train (its
@@ -201,8 +202,16 @@ TEST_F(LaunchTest, FitsUnderEveryFrameAndDpi) {
   std::filesystem::copy_file(KLV_PROGRAM, "klevane/klevane.exe");
   writeBytes("klevane/klv.cfg", windowsPath("zelvik") + "\r\n" + windowsPath("zelvik/railway/route") + "\r\n" +
                                     windowsPath("trains") + "\r\n0 0 0 0 0 0\r\n650 0 30 240\r\n653 0\r\nX");
-  const char* const metrics[] = {"CaptionHeight", "MenuHeight", "PaddedBorderWidth", "BorderWidth"};
+  static const char* const metrics[] = {"CaptionHeight", "MenuHeight", "PaddedBorderWidth", "BorderWidth"};
   const char* const windows10[] = {"-330", "-285", "-60", "-15"};  // in twips: 22, 19, 4 and 1 pixels
+  struct Defaults {  // wine's own metrics and DPI again afterwards, also after a failure
+    ~Defaults() {
+      RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
+      for (const char* metric : metrics) {
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", metric);
+      }
+    }
+  } defaults;
   for (int run = 0; run < 4; ++run) {
     const DWORD dpi = run % 2 ? 144 : 96;
     RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
@@ -240,10 +249,6 @@ TEST_F(LaunchTest, FitsUnderEveryFrameAndDpi) {
     }
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(klevane, 30000), WAIT_OBJECT_0) << where;
-  }
-  RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
-  for (const char* metric : metrics) {
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", metric);
   }
 }
 
