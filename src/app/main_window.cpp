@@ -152,8 +152,8 @@ HWND createList(HWND window, int id, DWORD extraStyle) {
 
 void onCreate(HWND window) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  // The folder's name as it is: no '&' in it underlines the next character.
   windowDpi = dpiOf(window);  // for the route list's item height, asked for as it is created
+  // The folder's name as it is: no '&' in it underlines the next character.
   CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX, 0, 0, 0, 0, window,
                   reinterpret_cast<HMENU>(folderLabel), instance, nullptr);
   if (HWND list = createList(window, routeList, LBS_OWNERDRAWFIXED)) {
