@@ -9,6 +9,7 @@
 #include "text/random.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
+  declareDpiAwareness();
   enterProgramFolder();
 #ifdef KLV_FIXED_SEED
   seedRandom(KLV_FIXED_SEED);  // the test build prepares the same route every time

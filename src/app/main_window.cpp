@@ -34,16 +34,6 @@ Function userFunction(const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
 }
 
-// Sharp text at any scaling: aware of each monitor's DPI where the system offers it, else of the
-// system's DPI (Windows Vista and 7).
-void declareDpiAwareness() {
-  using SetContext = BOOL(WINAPI*)(HANDLE);
-  using SetAware = BOOL(WINAPI*)();
-  const auto setContext = userFunction<SetContext>("SetProcessDpiAwarenessContext");
-  if (setContext && setContext(reinterpret_cast<HANDLE>(-4))) return;  // per monitor, version 2
-  if (const auto setAware = userFunction<SetAware>("SetProcessDPIAware")) setAware();
-}
-
 int dpiOf(HWND window) {
   using GetDpi = UINT(WINAPI*)(HWND);
   if (const auto getDpi = userFunction<GetDpi>("GetDpiForWindow")) return static_cast<int>(getDpi(window));
@@ -308,6 +298,14 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 
 }  // namespace
 
+void declareDpiAwareness() {
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  using SetAware = BOOL(WINAPI*)();
+  const auto setContext = userFunction<SetContext>("SetProcessDpiAwarenessContext");
+  if (setContext && setContext(reinterpret_cast<HANDLE>(-4))) return;  // per monitor, version 2
+  if (const auto setAware = userFunction<SetAware>("SetProcessDPIAware")) setAware();
+}
+
 int runMainWindow(int show) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA windowClass = {};
@@ -324,7 +322,6 @@ int runMainWindow(int show) {
     MessageBoxA(nullptr, "Window Registration Failed!", "Error!", MB_ICONEXCLAMATION | MB_OK);
     return 0;
   }
-  declareDpiAwareness();
   HWND window = CreateWindowExA(0, "MainWindowC", "Klevane 9", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                 CW_USEDEFAULT, CW_USEDEFAULT, 640, 460, nullptr, nullptr, instance, nullptr);
   if (!window) {

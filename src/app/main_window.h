@@ -3,3 +3,7 @@
 #pragma once
 
 int runMainWindow(int show);
+
+// Sharp text at any scaling: aware of each monitor's DPI where the system offers it, else of the
+// system's DPI (Windows Vista and 7). Before the program's first window, a message box included.
+void declareDpiAwareness();
