@@ -69,14 +69,18 @@ std::vector<TestCase> readCaseFiles(const std::string& sourceDir) {
     if (entry.path().extension() == ".txt") paths.push_back(entry.path().string());
   }
   std::sort(paths.begin(), paths.end());
+  paths.push_back(sourceDir + "/docs/route-authors.md");  // its examples, in blocks of "```case"
   std::vector<TestCase> cases;
   for (const std::string& path : paths) {
     std::istringstream in(readBytes(path));
     std::string line;
+    const bool guide = path.size() > 3 && path.compare(path.size() - 3, 3, ".md") == 0;
+    bool inBlock = !guide;
     for (int number = 1; std::getline(in, line); ++number) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       const std::string where = path + ":" + std::to_string(number);
-      if (line.empty() || line.rfind("//", 0) == 0) continue;
+      if (guide && (line == "```case" || line == "```")) inBlock = line != "```";
+      if (!inBlock || line.empty() || line.rfind("//", 0) == 0 || line.rfind("```", 0) == 0) continue;
       if (line.rfind("== ", 0) == 0) {
         cases.push_back({where, line.substr(3), {}});
       } else if (line.rfind("| ", 0) == 0 && !cases.empty() && !cases.back().fields.empty()) {

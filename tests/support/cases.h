@@ -24,8 +24,9 @@ struct TestCase {
   std::vector<CaseField> fields;
 };
 
-// Every case of tests/cases/*.txt below the source folder, file by file in name order. A field
-// before the first case makes a case of its own, titled so.
+// Every case of tests/cases/*.txt below the source folder, file by file in name order, then the
+// examples of the guide for route authors (docs/route-authors.md), each in a block that begins
+// with "```case". A field before the first case makes a case of its own, titled so.
 std::vector<TestCase> readCaseFiles(const std::string& sourceDir);
 
 // The bytes a value stands for.
