@@ -6,16 +6,10 @@
 #include "app/main_window.h"
 #include "signals/signal_swap.h"
 #include "state/app_state.h"
-#include "text/random.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
   declareDpiAwareness();
   enterProgramFolder();
-#ifdef KLV_FIXED_SEED
-  seedRandom(KLV_FIXED_SEED);  // the test build prepares the same route every time
-#else
-  seedRandom(timeSeed());
-#endif
   initAppState();
   loadConfig();
   restoreDefaultSignals();

@@ -17,6 +17,8 @@
 #include "route/build_driver.h"
 #include "signals/signal_swap.h"
 #include "state/app_state.h"
+#include "state/start_log.h"
+#include "text/random.h"
 
 namespace {
 
@@ -207,9 +209,24 @@ void onTrainSelected(HWND window) {
 }
 
 // Starting options, the signal system, the build, the simulator; the window closes in any case
-// once the options were confirmed.
+// once the options were confirmed. The start goes into klevane.log with what its route depends
+// on: the seed of its random choices, the answers to its questions, and its outcome.
 void launch(HWND window) {
   if (showStartOptionsDialog(window) != 1) return;
+  StartRecord record;
+#ifdef KLV_FIXED_SEED
+  record.seed = KLV_FIXED_SEED;  // the test build prepares the same route every time
+#else
+  record.seed = timeSeed();
+#endif
+  seedRandom(record.seed);
+  std::string firstMessage;
+  setMessageHandler([&](const MessageBoxCall& call) {
+    const int answer = showDefaultMessageBox(call);
+    if ((call.style & 0xF) == mbYesNo) record.answers += answer == answerYes ? 'y' : 'n';
+    else if (firstMessage.empty()) firstMessage = call.text;
+    return answer;
+  });
   const PixelRect place = mainLayout(windowDpi).progressBar;
   HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, nullptr, WS_CHILD | WS_VISIBLE, place.x, place.y, place.width,
                              place.height, window, reinterpret_cast<HMENU>(progressBarId), GetModuleHandleA(nullptr),
@@ -220,7 +237,17 @@ void launch(HWND window) {
   UpdateWindow(window);
   prepareSignalSystem();
   buildRoute(bar);
-  if (shouldStartSimulator()) startDetachedProcess(simulatorProgram().c_str(), simulatorCommandLine().c_str());
+  const bool started =
+      shouldStartSimulator() && startDetachedProcess(simulatorProgram().c_str(), simulatorCommandLine().c_str());
+  setMessageHandler(nullptr);
+  record.time = localTimeText();
+  record.route = joinFolder(appState.browseFolder, appState.routeFile);
+  record.train = appState.trainName;
+  record.signalSystem = appState.signalSystem;
+  record.options = appState.options;
+  if (firstMessage.empty()) firstMessage = "the simulator did not start";
+  record.outcome = started ? "started" : "failed: " + firstMessage;
+  appendStartLog(record);
   PostMessageA(window, WM_CLOSE, 0, 0);
 }
 

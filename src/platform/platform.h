@@ -125,6 +125,9 @@ struct MessageBoxCall {
 using MessageHandler = std::function<int(const MessageBoxCall&)>;
 void setMessageHandler(MessageHandler handler);
 
+// The default itself, for a handler that only watches the boxes go by.
+int showDefaultMessageBox(const MessageBoxCall& call);
+
 // Shows a message box (or hands it to the handler) and returns the answer.
 int showMessageBox(WindowHandle owner, const char* text, const char* caption, unsigned style);
 

@@ -126,6 +126,16 @@ TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
   EXPECT_EQ(readBytes("zelvik sim/zelvik.log"), started);  // started once
   EXPECT_EQ(readBytes("zelvik sim/railway/route/klvtemp.csv"),
             readBytes(KLV_TEST_DATA "/examples/valley-line.semaphores.expected"));
+  // The start is in klevane.log, and klevane-prepare prepares the same route again from it.
+  const std::string logged = readBytes("klevane/klevane.log");
+  EXPECT_NE(logged.find("valley-line.klf\tLocal\tSemaphores\t1 0 0 0 0 0"), std::string::npos) << logged;
+  std::filesystem::copy_file(KLV_PREPARE, "klevane/klevane-prepare.exe");
+  std::filesystem::create_directories("replayed");
+  std::filesystem::current_path("klevane");
+  const char* const replay[] = {"klevane-prepare", "--replay", "--out-dir", "..\\replayed", nullptr};
+  EXPECT_EQ(_spawnv(_P_WAIT, "klevane-prepare.exe", replay), 0);
+  std::filesystem::current_path("..");
+  EXPECT_EQ(readBytes("replayed/klvtemp.csv"), readBytes("zelvik sim/railway/route/klvtemp.csv"));
   const std::string simulatorSignal = readBytes("zelvik sim/signal1.bmp");
   EXPECT_TRUE(simulatorSignal == readBytes(KLV_EXAMPLES "/program/semaphore/signal1.bmp")) << "kept";
 
@@ -138,7 +148,7 @@ TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
   // stays disabled whatever train is picked. Then the folder is set back.
   select(window, "broken.klf", "Regional");
   for (const std::string& folder : {routeFolder + "\\missing", routeFolder}) {
-    HWND configure = fromMenu(window, 'c', "Configure KLV");
+    HWND configure = openDialog(window, IDM_CONFIGURE, "Configure KLV");  // as the menu item does
     gui::setItemTexts(configure, {{IDE_ROUTE_FOLDER, folder}});
     ASSERT_TRUE(gui::close(configure, IDB_SAVE));
     ASSERT_GE(gui::pick(window, trainList, "Regional"), 0);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "state/start_log.h"
 #include "support/app_state_fixture.h"
 #include "support/test_support.h"
 
@@ -80,6 +81,25 @@ TEST_F(ConfigTest, AFailedSaveLeavesTheOldFileOrTheNewOneWhole) {
         << c.fault.failAt << c.fault.kill;
     EXPECT_EQ(exists("klv.cfg.new"), c.newLeft) << c.fault.failAt << c.fault.kill;
   }
+}
+
+// klevane.log keeps the last 200 starts, each on one line, and gives them back newest first.
+TEST_F(ConfigTest, TheLogOfStartsKeepsTheLast200) {
+  StartRecord start{"2026-12-07 10:05:00", "c:\\r\\line.klf", "Local", "Alpine", {1, 0, 0, 1, 0, 1, 652, 655, 0, 0, 30, 240},
+                    0, "yn", "failed: Error\tin\r\nline 1"};
+  EXPECT_EQ(startLogLine(start), "2026-12-07 10:05:00\tc:\\r\\line.klf\tLocal\tAlpine\t1 0 0 1 0 1 / 652 0 30 240 / 655 0"
+                                 "\t0\tyn\tfailed: Error in  line 1");
+  for (std::uint32_t seed = 0; seed <= 200; ++seed) {
+    start.seed = seed;
+    ASSERT_TRUE(appendStartLog(start));
+  }
+  StartRecord read;
+  std::string seeds;
+  for (int newest : {1, 200, 201}) seeds += readStartLog(newest, read) ? std::to_string(read.seed) + " " : "- ";
+  EXPECT_EQ(seeds, "200 1 - ");
+  EXPECT_EQ(read.options.adhesionMode * 1000 + read.options.tiltingTrain, 655001);
+  EXPECT_EQ(read.route + "|" + read.answers + "|" + read.outcome, "c:\\r\\line.klf|yn|failed: Error in  line 1");
+  EXPECT_FALSE(exists("klevane.log.new"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "route/route_info.h"
 #include "signals/signal_catalog.h"
 #include "state/app_state.h"
+#include "state/start_log.h"
 #include "text/random.h"
 
 namespace {
@@ -24,6 +26,7 @@ const char usage[] =
     "Usage: klevane-prepare [OPTIONS] ROUTE\n"
     "       klevane-prepare --info ROUTE\n"
     "       klevane-prepare --list-signal-systems\n"
+    "       klevane-prepare --replay [N] [OPTIONS]\n"
     "\n"
     "Prepares ROUTE (.rw, .csv or .klf, by the last letter of its name) as Klevane does before it\n"
     "starts the simulator, and prints the path of the prepared route. The current directory is\n"
@@ -36,6 +39,8 @@ const char usage[] =
     "  --config FILE          starting options and signal system from FILE (default: ./klv.cfg)\n"
     "  --signal-system NAME   use this signal system instead of the configured one\n"
     "  --out-dir DIR          where klvtemp.csv or klvtemp.rw is written (default: ROUTE's folder)\n"
+    "  --replay [N]           prepare again the route of the Nth newest start in klevane.log (default\n"
+    "                         1): its route, train, options, signal system, seed and answers\n"
     "  --info ROUTE           show the route's name, default train and description\n"
     "  --list-signal-systems  list the signal systems: name, a tab, folder\n"
     "  --help                 show this text\n"
@@ -55,6 +60,8 @@ struct Arguments {
   bool list = false;
   bool help = false;
   bool signalSystemGiven = false;
+  int replay = 0;  // the start of klevane.log to prepare again, counted from the newest
+  std::string answers;  // of a replayed start, in order: 'y' or 'n' each
 };
 
 int usageError(std::ostream& err, const std::string& problem) {
@@ -96,6 +103,13 @@ std::string parseArguments(int argc, char** argv, Arguments& a) {
       a.seed = std::strtoul(seedText.c_str(), &end, 10);
       if (seedText.empty() || *end != '\0' || seedText[0] == '-') return "--seed takes a whole number";
       a.seedGiven = true;
+    } else if (option == "--replay") {
+      a.replay = 1;
+      if (i + 1 < argc && argv[i + 1][0] >= '0' && argv[i + 1][0] <= '9') {
+        char* end = nullptr;
+        a.replay = static_cast<int>(std::strtol(argv[++i], &end, 10));
+        if (*end != '\0' || a.replay < 1) return "--replay takes a whole number from 1";
+      }
     } else if (option.size() > 1 && option[0] == '-') {
       return "unknown option " + option;
     } else if (a.route.empty()) {
@@ -105,7 +119,8 @@ std::string parseArguments(int argc, char** argv, Arguments& a) {
     }
   }
   if (a.help || a.list) return "";
-  if (a.route.empty()) return "no route given";
+  if (a.replay && !a.route.empty()) return "--replay takes no route";
+  if (a.route.empty() && !a.replay) return "no route given";
   return "";
 }
 
@@ -120,13 +135,16 @@ void selectRoute(const std::string& route) {
   appState.routeKind = static_cast<std::int8_t>(routeKindOf(file.c_str()));
 }
 
-// Messages go to standard error; a #choice question is answered as the options say.
-void installMessageHandler(const std::string& answer, std::ostream& err) {
-  setMessageHandler([answer, &err](const MessageBoxCall& call) {
+// Messages go to standard error; a #choice question is answered as the options say, or as a
+// replayed start's answers do, in order (no once they run out).
+void installMessageHandler(const Arguments& a, std::ostream& err) {
+  auto next = std::make_shared<std::size_t>(0);
+  setMessageHandler([answer = a.answer, answers = a.answers, replay = a.replay, next, &err](const MessageBoxCall& call) {
     if ((call.style & 0xF) != mbYesNo) {
       err << "Error: " << call.text << "\n";
       return static_cast<int>(answerOk);
     }
+    if (replay) return static_cast<int>(*next < answers.size() && answers[(*next)++] == 'y' ? answerYes : answerNo);
     if (!answer.empty()) return static_cast<int>(answer == "yes" ? answerYes : answerNo);
     if (!standardInputIsTerminal()) return static_cast<int>(answerNo);
     err << call.text << " [y/n] " << std::flush;
@@ -185,7 +203,15 @@ int runPrepare(int argc, char** argv, std::ostream& out, std::ostream& err) {
     out << usage;
     return 0;
   }
-  installMessageHandler(a.answer, err);
+  StartRecord start;
+  if (a.replay) {
+    if (!readStartLog(a.replay, start)) {
+      return usageError(err, "klevane.log holds no start " + std::to_string(a.replay));
+    }
+    a.route = start.route, a.train = start.train, a.signalSystem = start.signalSystem, a.signalSystemGiven = true;
+    a.seed = start.seed, a.seedGiven = true, a.answers = start.answers;
+  }
+  installMessageHandler(a, err);
   initAppState();
   if (a.list) {
     for (const SignalSystemEntry& entry : scanSignalSystems()) out << entry.name << "\t" << entry.folder << "\n";
@@ -199,6 +225,7 @@ int runPrepare(int argc, char** argv, std::ostream& out, std::ostream& err) {
   }
   if (a.config != "klv.cfg" && !fileExists(a.config.c_str())) return usageError(err, "cannot read " + a.config);
   loadConfig(a.config.c_str());
+  if (a.replay) appState.options = start.options;
   selectRoute(a.route);  // the configuration's folders do not apply here
   return prepare(a, out);
 }
