@@ -11,8 +11,10 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/route_browser.h"
+#include "macro/route_check.h"
 #include "route/build_driver.h"
 #include "route/route_info.h"
 #include "signals/signal_catalog.h"
@@ -27,6 +29,7 @@ const char usage[] =
     "       klevane-prepare --info ROUTE\n"
     "       klevane-prepare --list-signal-systems\n"
     "       klevane-prepare --replay [N] [OPTIONS]\n"
+    "       klevane-prepare --check ROUTE\n"
     "\n"
     "Prepares ROUTE (.rw, .csv or .klf, by the last letter of its name) as Klevane does before it\n"
     "starts the simulator, and prints the path of the prepared route. The current directory is\n"
@@ -42,6 +45,8 @@ const char usage[] =
     "  --replay [N]           prepare again the route of the Nth newest start in klevane.log (default\n"
     "                         1): its route, train, options, signal system, seed and answers\n"
     "  --info ROUTE           show the route's name, default train and description\n"
+    "  --check ROUTE          report the mistakes of ROUTE and the files it includes, each as\n"
+    "                         FILE:LINE:COLUMN: warning: TEXT (or error:), without preparing it\n"
     "  --list-signal-systems  list the signal systems: name, a tab, folder\n"
     "  --help                 show this text\n"
     "\n"
@@ -57,6 +62,7 @@ struct Arguments {
   bool seedGiven = false;
   unsigned long seed = 0;
   bool info = false;
+  bool check = false;
   bool list = false;
   bool help = false;
   bool signalSystemGiven = false;
@@ -85,6 +91,8 @@ std::string parseArguments(int argc, char** argv, Arguments& a) {
       a.list = true;
     } else if (option == "--info") {
       a.info = true;
+    } else if (option == "--check") {
+      a.check = true;
     } else if (option == "--train") {
       if (!value(a.train)) return "--train needs a value";
     } else if (option == "--config") {
@@ -139,7 +147,9 @@ void selectRoute(const std::string& route) {
 // replayed start's answers do, in order (no once they run out).
 void installMessageHandler(const Arguments& a, std::ostream& err) {
   auto next = std::make_shared<std::size_t>(0);
-  setMessageHandler([answer = a.answer, answers = a.answers, replay = a.replay, next, &err](const MessageBoxCall& call) {
+  const std::string answer = a.answer, answers = a.answers;
+  const int replay = a.replay;
+  setMessageHandler([answer, answers, replay, next, &err](const MessageBoxCall& call) {
     if ((call.style & 0xF) != mbYesNo) {
       err << "Error: " << call.text << "\n";
       return static_cast<int>(answerOk);
@@ -222,6 +232,13 @@ int runPrepare(int argc, char** argv, std::ostream& out, std::ostream& err) {
   if (a.info) {
     printRouteInfo(out);
     return 0;
+  }
+  if (a.check) {
+    const std::vector<RouteFinding> findings = checkRoute(a.route);
+    for (const RouteFinding& f : findings) {
+      err << f.file << ":" << f.line << ":" << f.column << (f.error ? ": error: " : ": warning: ") << f.text << "\n";
+    }
+    return findings.empty() ? 0 : 1;
   }
   if (a.config != "klv.cfg" && !fileExists(a.config.c_str())) return usageError(err, "cannot read " + a.config);
   loadConfig(a.config.c_str());
