@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "macro/keyword_table.h"
@@ -102,10 +103,9 @@ class Checker {
   }
 
  private:
-  std::vector<std::string> files, texts = std::vector<std::string>(64), active;
+  std::vector<std::string> files, texts, active;  // texts by file; the chain of includes being read
   std::vector<Place> chains, repeats;
-  const Place* macroOpen = nullptr;
-  Place macroPlace{};
+  std::optional<Place> macroOpen;
   std::set<std::pair<std::string, std::string>> defined;
   std::map<std::pair<std::string, std::string>, Place> uses;
   std::map<std::string, int> distinctNames;
@@ -114,7 +114,7 @@ class Checker {
     const auto found = std::find(files.begin(), files.end(), path);
     if (found != files.end()) return static_cast<std::size_t>(found - files.begin());
     files.push_back(path);
-    if (texts.size() < files.size()) texts.resize(files.size());
+    texts.resize(files.size());
     return files.size() - 1;
   }
 
@@ -199,12 +199,11 @@ class Checker {
       }
       case cmdDefineMacro:
         name("macro", first, place, true);
-        if (macroOpen) break;
-        macroPlace = place, macroOpen = &macroPlace;
+        if (!macroOpen) macroOpen = place;
         break;
       case cmdEndMacro:
         if (!macroOpen) report(place, true, "#endmacro<> without #definemacro<");
-        macroOpen = nullptr;
+        macroOpen.reset();
         break;
       case cmdMacro: name("macro", first, place, false); break;
       case cmdIf: chains.push_back(place); break;
