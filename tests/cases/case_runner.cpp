@@ -69,12 +69,8 @@ class CaseRunner : public WorkFolderTest {
         fs::create_directories(root / f.name);
         fs::copy(fs::path(KLV_SOURCE_DIR) / f.name, root / f.name, fs::copy_options::recursive);
       } else if (f.key == "file" || f.key == "route" || f.key == "options") {
-        std::string text = bytes;
-        if (f.key == "options") {
-          text = "sim\nroutes\ntrains\n" + bytes;
-          for (std::size_t at; (at = text.find(" | ")) != std::string::npos;) text.replace(at, 3, "\n");
-          path = fs::relative(runIn / "klv.cfg", root).generic_string();
-        }
+        const std::string text = f.key == "options" ? optionsConfig(bytes) : bytes;
+        if (f.key == "options") path = fs::relative(runIn / "klv.cfg", root).generic_string();
         writeBytes((root / path).string(), text);
         unchanged[path] = text;
         if (f.key == "route") argv.push_back(fs::relative(root / path, runIn).generic_string());

@@ -269,9 +269,8 @@ std::vector<string> seedInputs(const FuzzTarget& target, const string& sourceDir
   for (const string& text : target.texts) texts.insert(decodeCaseValue(text));
   for (const TestCase& c : readCaseFiles(sourceDir)) {
     for (const CaseField& f : c.fields) {
-      string text = decodeCaseValue(f.value);
-      for (std::size_t at; f.key == "options" && (at = text.find(" | ")) != string::npos;) text.replace(at, 3, "\n");
-      if (f.key == "options" && target.files == "klv.cfg") texts.insert("sim\nroutes\ntrains\n" + text);
+      const string text = decodeCaseValue(f.value);
+      if (f.key == "options" && target.files == "klv.cfg") texts.insert(optionsConfig(text));
       if ((f.key == "route" || f.key == "file") && f.name.find(target.files) != string::npos) texts.insert(text);
     }
   }

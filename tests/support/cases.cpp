@@ -48,6 +48,12 @@ std::string decodeCaseValue(const std::string& text) {
   return decode(text, i, '\0', 0);
 }
 
+std::string optionsConfig(const std::string& options) {
+  std::string text = "sim\nroutes\ntrains\n" + options;
+  for (std::size_t at; (at = text.find(" | ")) != std::string::npos;) text.replace(at, 3, "\n");
+  return text;
+}
+
 std::string visible(const std::string& bytes) {
   static const char digits[] = "0123456789ABCDEF";
   std::string out;

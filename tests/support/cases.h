@@ -32,6 +32,10 @@ std::vector<TestCase> readCaseFiles(const std::string& sourceDir);
 // The bytes a value stands for.
 std::string decodeCaseValue(const std::string& text);
 
+// The klv.cfg that an "options" field stands for: the folders sim, routes and trains, then the
+// field's bytes with each " | " as a line break.
+std::string optionsConfig(const std::string& options);
+
 // The bytes with CR, LF, tab, backslash and bytes outside printable ASCII written as escapes.
 std::string visible(const std::string& bytes);
 
