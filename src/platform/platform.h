@@ -49,7 +49,7 @@ bool folderExists(const char* path);
 bool deleteFile(const char* path);
 
 // Renames a file. Never replaces an existing `to`: then, as on failure, it returns false and both
-// files stay as they were.
+// files stay as they were. On Windows the new name is on the disk when it returns.
 bool renameFile(const char* from, const char* to);
 
 // Puts `from` in the place of `to` in one step, replacing `to` when it exists: at any moment the
@@ -58,16 +58,23 @@ bool renameFile(const char* from, const char* to);
 // write the new contents beside the file, then replace it.
 bool replaceFile(const char* from, const char* to);
 
+// Writes the file whole or not at all: the bytes go to `path` + ".new", reach the disk, and take
+// the place of `path` in one step (replaceFile). False when that could not be done; `path` then
+// holds what it held, and the ".new" file is deleted when it can be.
+bool saveFileInOneStep(const char* path, const char* data, std::size_t length);
+
 // Fault injection for tests. The operations that change the disk (saveWholeFile, deleteFile,
 // renameFile, replaceFile, and writeTextFile through saveWholeFile) are counted from the moment a
 // fault is set. The one numbered failAt (1 for the first) fails without touching the disk, and so
 // do the next count - 1; with `kill`, every later one fails too, as if the process had died
-// there. failAt 0 only counts.
+// there. With `keep` 0 or more, the failing operation, when it writes a file, writes the first
+// `keep` bytes before it fails: a write cut short. failAt 0 only counts.
 struct FileFault {
   int failAt;
   bool kill;
   int count = 1;
   bool denied = false;  // the failures are refusals of the rights to write
+  int keep = -1;
 };
 void setFileFaultHook(FileFault fault);
 int fileOperationCount();  // operations counted since the fault was set
@@ -79,6 +86,14 @@ bool takeRightsRefused();
 inline constexpr char rightsRefusedText[] =
     "Windows does not let Klevane write in this folder.\r\nStart Klevane as administrator, or keep the simulator "
     "outside Program Files:";
+
+// A lock shared by the processes of the machine, held through the file `path`: while one process
+// holds it, lockFile in another waits, up to `waitMilliseconds`, and then gives null. The file is
+// deleted when the lock is released; a process that dies releases its locks. A refusal of the
+// rights to create the file gives null at once, noted for takeRightsRefused.
+struct FileLock;
+FileLock* lockFile(const char* path, int waitMilliseconds);
+void unlockFile(FileLock* lock);
 
 // fopen with the native path; `mode` as for fopen ("rt" and "wt" translate line ends on Windows).
 FILE* openFile(const char* path, const char* mode);

@@ -3,6 +3,7 @@
 // and the text-file line-end rules built on the whole-file operations.
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <string>
@@ -64,6 +65,8 @@ bool counted(const char* path, Operation operation) {
 
 }  // namespace
 
+void noteRightsRefused() { faultState().refused = true; }
+
 bool takeRightsRefused() {
   const bool refused = faultState().refused;
   faultState().refused = false;
@@ -78,7 +81,18 @@ void setFileFaultHook(FileFault fault) {
 int fileOperationCount() { return faultState().count; }
 
 bool saveWholeFile(const char* path, const char* data, std::size_t length) {
+  const FaultState& state = faultState();
+  if (state.fault.keep >= 0 && state.count + 1 == state.fault.failAt) {  // this write is cut short
+    saveWholeFileOs(path, data, std::min(length, static_cast<std::size_t>(state.fault.keep)));
+  }
   return counted(path, [&] { return saveWholeFileOs(path, data, length); });
+}
+
+bool saveFileInOneStep(const char* path, const char* data, std::size_t length) {
+  const std::string fresh = std::string(path) + ".new";
+  if (saveWholeFile(fresh.c_str(), data, length) && replaceFile(fresh.c_str(), path)) return true;
+  deleteFile(fresh.c_str());
+  return false;
 }
 
 bool deleteFile(const char* path) {

@@ -9,6 +9,7 @@
 #endif
 #include <spawn.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -127,6 +128,48 @@ bool replaceFileOs(const char* from, const char* to) {
   bool synced = ::fsync(fd) == 0;
   ::close(fd);
   return synced && ::rename(source.c_str(), nativePath(to).c_str()) == 0;
+}
+
+void noteRightsRefused();  // platform_common.cpp
+
+struct FileLock {
+  int fd;
+  std::string path;
+};
+
+// flock holds until the descriptor is closed, which the system does for a process that dies. The
+// holder deletes the file before it lets go, so a waiter may lock a file that has no name any
+// more: it checks that the name still leads to what it locked, and otherwise tries again.
+FileLock* lockFile(const char* path, int waitMilliseconds) {
+  const std::string native = nativePath(path);
+  for (int waited = 0;;) {
+    int fd = ::open(native.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      if (lastOsFailureRefused(path)) noteRightsRefused();
+      return nullptr;
+    }
+    struct stat locked, named;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      if (::fstat(fd, &locked) == 0 && ::stat(native.c_str(), &named) == 0 && locked.st_ino == named.st_ino &&
+          locked.st_dev == named.st_dev) {
+        return new FileLock{fd, native};
+      }
+    } else if (errno != EWOULDBLOCK || waited >= waitMilliseconds) {
+      ::close(fd);
+      return nullptr;
+    } else {
+      ::usleep(2000);
+      waited += 2;
+    }
+    ::close(fd);
+  }
+}
+
+void unlockFile(FileLock* lock) {
+  if (!lock) return;
+  ::unlink(lock->path.c_str());
+  ::close(lock->fd);
+  delete lock;
 }
 
 FILE* openFile(const char* path, const char* mode) { return std::fopen(nativePath(path).c_str(), mode); }

@@ -81,10 +81,51 @@ bool lastOsFailureRefused(const char* path) {
   return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool renameFileOs(const char* from, const char* to) { return MoveFileA(from, to) != 0; }  // refuses an existing target
+// Without MOVEFILE_REPLACE_EXISTING an existing target is refused. Written through, a rename is on
+// the disk before anything written after it: a record of what was renamed never runs ahead of
+// the renames after a power cut.
+void noteRightsRefused();  // platform_common.cpp
 
+bool renameFileOs(const char* from, const char* to) { return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) != 0; }
+
+// The new contents reach the disk before the name points at them, so that a power cut right after
+// the move cannot leave an empty or partly written file under the name.
 bool replaceFileOs(const char* from, const char* to) {
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  HANDLE file = CreateFileA(from, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool flushed = FlushFileBuffers(file) != 0;
+  CloseHandle(file);
+  return flushed && MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+struct FileLock {
+  HANDLE file;
+};
+
+// Opened without sharing, the file keeps every other process out until it is closed, which the
+// system does for a process that dies; it is deleted on that close.
+FileLock* lockFile(const char* path, int waitMilliseconds) {
+  for (DWORD start = GetTickCount();;) {
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) return new FileLock{file};
+    // A file that its holder has just let go of is refused for a moment while it is deleted; a
+    // refusal that lasts is one of rights.
+    const DWORD error = GetLastError(), waited = GetTickCount() - start;
+    if (error == ERROR_ACCESS_DENIED && waited >= 200) {
+      noteRightsRefused();
+      return nullptr;
+    }
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) return nullptr;
+    if (waited >= static_cast<DWORD>(waitMilliseconds)) return nullptr;
+    Sleep(10);
+  }
+}
+
+void unlockFile(FileLock* lock) {
+  if (!lock) return;
+  CloseHandle(lock->file);
+  delete lock;
 }
 
 FILE* openFile(const char* path, const char* mode) { return std::fopen(path, mode); }
