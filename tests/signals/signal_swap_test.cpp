@@ -4,11 +4,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "signals/signal_catalog.h"
 #include "support/app_state_fixture.h"
@@ -21,12 +27,11 @@ namespace {
 using Tree = std::map<std::string, std::string>;  // every file below the work folder: path, bytes
 using Texts = std::vector<std::string>;
 
-const std::string removed =
-    "Could not restore default signals.\r\nSwapped signal system seems to have been removed:\n\n";
-const std::string unreadable = "Could not read signal swap data.\r\nDefault signals must be restored manually.";
-const std::string notEngaged =
-    "Could not engage custom signal bitmap.\r\nThe bitmaps engaged so far are restored at the next start:\n\nsim\\";
-const std::string kept = "A signal bitmap left over from an interrupted exchange was kept as:\n\n";
+#ifdef _WIN32
+constexpr bool onWindows = true;
+#else
+constexpr bool onWindows = false;
+#endif
 
 // The simulator with two signal systems of three pairs each, and files that are no pairs.
 const Tree installation = {
@@ -39,11 +44,21 @@ const Tree installation = {
     {"old/sIgNaL3.bmp", "old 3"},
 };
 
-// The installation with the pairs `order` of system `folder` exchanged, and recorded.
-Tree engaged(const std::string& folder, Texts order = {"Signal1.bmp", "RELAY.BMP", "sIgNaL3.bmp"}, bool record = true) {
+// The pairs of each system, in the order of their exchange.
+const Texts order = {"RELAY.BMP", "Signal1.bmp", "sIgNaL3.bmp"};
+
+std::string journal(const std::string& folder, const Texts& order, const std::string& moving = "") {
+  std::string text = "sigswap journal 2\nsimulator sim\nfolder " + folder + "\n";
+  for (const std::string& entry : order) text += "exchanged " + entry + "\n";
+  return text + moving + "end\n";
+}
+
+// The installation with the first `pairs` pairs of system `folder` exchanged, and recorded.
+Tree engaged(const std::string& folder, std::size_t pairs = 3, bool recorded = true) {
   Tree files = installation;
-  for (const std::string& entry : order) std::swap(files["sim/" + entry], files[folder + "/" + entry]);
-  if (record) files["sigswap.klv"] = folder;
+  for (std::size_t i = 0; i < pairs; ++i) std::swap(files["sim/" + order[i]], files[folder + "/" + order[i]]);
+  if (recorded) files["sigswap.klv"] = folder;
+  if (recorded) files["sigswap.jnl"] = journal(folder, Texts(order.begin(), order.begin() + pairs));
   return files;
 }
 
@@ -63,17 +78,6 @@ void engage(const char* folder) {
   engageSignalSystem();
 }
 
-// The pairs of system "old" in the order its listing gives them now.
-Texts pairOrder() {
-  Texts names;
-  FolderScan* scan = openFolder("old");
-  while (const char* entry = nextFolderEntry(scan)) {
-    if (entry[0] != '.' && std::string(entry) != "sigsys.txt") names.push_back(entry);
-  }
-  closeFolder(scan);
-  return names;
-}
-
 class SignalSwapTest : public WorkFolderTest {
  protected:
   void SetUp() override {
@@ -89,21 +93,25 @@ class SignalSwapTest : public WorkFolderTest {
 };
 
 // Every operation that changes the disk, in every run that changes the signals, fails once (and
-// is undone at once) or kills the run; and every operation of the next start's recovery from each
-// kill does so again. The start after that always brings back every file with its bytes and
-// leaves nothing behind.
-TEST_F(SignalSwapTest, NoFileIsLostWhereverARunFailsOrDies) {
+// is undone at once), kills the run, or writes only the first k bytes of its file, for every k,
+// and kills the run; and every operation of the next start's recovery from each kill fails,
+// kills or is cut short again. The start after that always brings back every file with its
+// bytes and leaves nothing behind.
+TEST_F(SignalSwapTest, NoFileIsLostWhereverARunFailsDiesOrIsCutShort) {
   const struct {
     const char* what;
     Tree start, end;
     std::function<void()> run;
     int operations;
-    bool faultsInRecovery;  // the recovery from an engagement over another is the same as from either
+    bool thorough;  // every length cut short, faults in the recovery: over another, the same as either
   } scenarios[] = {
-      {"engage", installation, engaged("new"), [] { engage("new"); }, 20, true},
-      {"restore", engaged("old"), installation, restoreDefaultSignals, 20, true},
-      {"engage over another", engaged("old"), engaged("new"), [] { engage("new"); }, 40, false},
+      {"engage", installation, engaged("new"), [] { engage("new"); }, 27, true},
+      {"restore", engaged("old"), installation, restoreDefaultSignals, 23, true},
+      {"engage over another", engaged("old"), engaged("new"), [] { engage("new"); }, 50, false},
   };
+  // Under wine every file operation costs a hundred times more than natively: there the sweep
+  // cuts writes short at their start only, and the recovery runs without faults.
+  auto thorough = [](const auto& scenario) { return scenario.thorough && !onWindows; };
   auto faulty = [](const std::function<void()>& run, FileFault fault) {
     MessageRecorder messages;
     setFileFaultHook(fault);
@@ -123,6 +131,12 @@ TEST_F(SignalSwapTest, NoFileIsLostWhereverARunFailsOrDies) {
     }
     return all;
   };
+  auto cutShortFile = [] {  // the length of a file that a write cut short left, or 0
+    for (const auto& file : snapshot()) {
+      if (file.first.size() > 4 && file.first.compare(file.first.size() - 4, 4, ".new") == 0) return file.second.size();
+    }
+    return std::size_t{0};
+  };
   for (const auto& s : scenarios) {
     reset(s.start);
     setFileFaultHook({0, false});
@@ -136,93 +150,161 @@ TEST_F(SignalSwapTest, NoFileIsLostWhereverARunFailsOrDies) {
       faulty(s.run, {n, false});
       EXPECT_EQ(namesAndBytes(snapshot()), namesAndBytes(installation)) << where;
       recovered("fails " + where);
+      int length = 1;
+      if (thorough(s)) {  // the length of what step n writes, if it writes
+        reset(s.start);
+        faulty(s.run, {n, true, 1, false, 1 << 20});
+        length = static_cast<int>(cutShortFile());
+      }
+      for (int keep = 0; keep < length; ++keep) {
+        reset(s.start);
+        faulty(s.run, {n, true, 1, false, keep});
+        recovered("cut short at " + std::to_string(keep) + " bytes, " + where);
+      }
       reset(s.start);
       faulty(s.run, {n, true});
       recovered("killed " + where);
-      for (int m = 1, recovery = s.faultsInRecovery ? fileOperationCount() : 0; m <= recovery && !HasFailure(); ++m) {
-        for (bool kill : {false, true}) {
+      for (int m = 1, recovery = thorough(s) ? fileOperationCount() : 0; m <= recovery && !HasFailure(); ++m) {
+        for (const FileFault& fault : {FileFault{m, false}, FileFault{m, true}, FileFault{m, true, 1, false, 1}}) {
           reset(s.start);
           faulty(s.run, {n, true});
-          faulty(restoreDefaultSignals, {m, kill});
-          recovered("killed " + where + ", recovery " + (kill ? "killed" : "fails") + " at " + std::to_string(m));
+          faulty(restoreDefaultSignals, fault);
+          recovered("killed " + where + ", recovery " + (fault.keep >= 0 ? "cut short" : fault.kill ? "killed" : "fails") +
+                    " at " + std::to_string(m));
         }
       }
     }
   }
 }
 
-// Starts that cannot act on a record or journal change no file.
-TEST_F(SignalSwapTest, RestoreThatCannotActChangesNothing) {
-  const std::string head = "sigswap journal 1\nfolder new\n", journal = unreadable + "\n\nsigswap.jnl";
-  const std::pair<Tree, Texts> cases[] = {
-      {{}, {}},
-      {{{"sigswap.klv", "gone"}}, {removed + "gone"}},
-      {{{"sigswap.klv", ""}}, {unreadable}},
-      {{{"sigswap.jnl", head + "exchanged RELAY.BMP\n"}}, {journal}},  // no end
-      {{{"sigswap.jnl", head + "end"}}, {journal}},
-      {{{"sigswap.jnl", head + "moving 3 RELAY.BMP\nend\n"}}, {journal}},
-      {{{"sigswap.jnl", head + "moving 1 RELAY.BMP\nexchanged x\nend\n"}}, {journal}},
-      {{{"sigswap.jnl", "sigswap journal 2\nfolder new\nend\n"}}, {journal}},
-      {{{"sigswap.jnl", "sigswap journal 1\nfolder gone\nend\n"}}, {removed + "gone"}},
-      {{{"sigswap.jnl", head + "moving 1 RELAY.BMP\nend\n"}},
-       {"Could not restore default signals.\r\nThe files of an interrupted exchange are not where expected:\n\n"
-        "sim\\RELAY.BMP"}},
+// Changes made to the folders, the record or the journal between an engagement and the next
+// start: the start restores what it can and leaves the rest, and a message names each file that
+// is not where the exchange left it. A damaged journal moves nothing, and after the user has done
+// what its message says, nothing moves either.
+TEST_F(SignalSwapTest, ChangesBetweenRunsAreRestoredAroundOrNamed) {
+  const std::string unreadable = "Could not read signal swap data.\r\nDefault signals must be restored manually: put "
+                                 "the simulator's own signal bitmaps back in its folder, then delete in Klevane's "
+                                 "folder:\n\n";
+  const std::string gone = "(deleted)";
+  const Tree full = engaged("new");
+  const std::string jnl = full.at("sigswap.jnl");
+  struct Case {
+    std::string what;
+    Tree change;     // files written or deleted after the engagement of "new"
+    Tree afterward;  // what differs from the installation after the next start
+    Texts messages;
+    const char* configured = "elsewhere";  // the simulator folder in klv.cfg now
   };
-  for (const auto& c : cases) {
-    Tree files = installation;
-    files.insert(c.first.begin(), c.first.end());
+  std::vector<Case> cases = {
+      {"a simulator bitmap the system also has, added", {{"sim/signal9.bmp", "added"}}, {{"sim/signal9.bmp", "added"}}, {}},
+      {"a system bitmap the simulator also has, added", {{"new/signal2.bmp", "added"}}, {{"new/signal2.bmp", "added"}}, {}},
+      {"an exchanged bitmap deleted on each side", {{"sim/RELAY.BMP", gone}, {"new/Signal1.bmp", gone}},
+       {{"sim/RELAY.BMP", gone}, {"new/RELAY.BMP", "sim relay"}, {"sim/Signal1.bmp", "new 1"}, {"new/Signal1.bmp", gone}},
+       {"Could not restore these default signal bitmaps: their files are not where the exchange left them.\r\nThey "
+        "are left as they are, and no longer restored:\n\nsim\\RELAY.BMP: missing\r\n.\\new\\Signal1.bmp: missing"}},
+      {"a record naming another system", {{"sigswap.klv", "old"}}, {}, {}},
+      {"a record of the old format alone", {{"sigswap.jnl", gone}}, {}, {}, "sim"},
+      {"a record alone holding a NUL", {{"sigswap.jnl", gone}, {"sigswap.klv", std::string("new\0", 4)}}, {},
+       {unreadable + "sigswap.klv"}, "sim"},
+      {"a journal of the old format, its pair moving",
+       {{"sigswap.jnl", "sigswap journal 1\nfolder new\nexchanged RELAY.BMP\nexchanged sIgNaL3.bmp\nmoving 1 "
+                        "Signal1.bmp\nend\n"}, {"tempswap.bmp", "new 1"}, {"sim/Signal1.bmp", "sim 1"}, {"new/Signal1.bmp", gone}},
+       {}, {}, "sim"},
+      {"new", {}, {}, {"Could not restore default signals.\r\nSwapped signal system seems to have been removed:\n\nnew"}},
+      {"sim", {}, {}, {"Could not restore default signals.\r\nThe simulator folder they were swapped into seems to "
+                       "have been removed:\n\nsim"}},
+  };
+  for (Case* removed : {&cases[cases.size() - 2], &cases.back()}) {  // a folder removed: nothing moves
+    for (const auto& file : full) {
+      if (file.first.compare(0, 4, removed->what + "/") == 0) removed->change[file.first] = gone;
+    }
+  }
+  // The journal damaged at every length (under wine, every ninth), and with a byte appended.
+  for (std::size_t length = 0; length <= jnl.size(); ++length) {
+    if (onWindows && length % 9 != 0 && length + 1 < jnl.size()) continue;
+    cases.push_back({"journal of " + std::to_string(length) + " bytes",
+                     {{"sigswap.jnl", length < jnl.size() ? jnl.substr(0, length) : jnl + "x"}}, {},
+                     {unreadable + "sigswap.jnl"}});
+  }
+  for (Case& c : cases) {
+    Tree files = full, expected = installation;
+    for (const auto& file : c.change) files[file.first] = file.second;
+    for (const auto& file : c.afterward) expected[file.first] = file.second;
+    const bool damaged = !c.messages.empty() && c.messages[0].compare(0, unreadable.size(), unreadable) == 0;
+    if (damaged || c.what.size() == 3) expected = files;  // nothing moves
+    // Else a start after the user has deleted the journal would list the recorded folder.
+    if (damaged && files.count("sigswap.jnl") && files.at("sigswap.jnl") != gone) expected.erase("sigswap.klv");
+    for (Tree* tree : {&files, &expected}) {
+      for (auto file = tree->begin(); file != tree->end();) file = file->second == gone ? tree->erase(file) : std::next(file);
+    }
     reset(files);
+    if (c.what.size() == 3) std::filesystem::remove_all(c.what);
+    std::snprintf(appState.simFolder, sizeof appState.simFolder, "%s", c.configured);
     MessageRecorder messages;
     restoreDefaultSignals();
-    EXPECT_EQ(snapshot(), files) << c.first.begin()->second;
-    EXPECT_EQ(messages.texts(), c.second) << c.first.begin()->second;
+    EXPECT_EQ(messages.texts(), c.messages) << c.what;
+    EXPECT_EQ(snapshot(), expected) << c.what;
+    if (!damaged) continue;
+    reset(installation);  // the bitmaps put back by hand, the journal deleted
+    restoreDefaultSignals();
+    EXPECT_EQ(snapshot(), installation) << c.what << ", put back by hand";
+    EXPECT_EQ(messages.texts(), c.messages) << c.what << ", put back by hand";
   }
 }
 
 // One failing operation: its message, and the files afterwards. A failing rename puts its pair
 // back; the pairs exchanged before it stay, recorded.
 TEST_F(SignalSwapTest, FailuresAreReportedAndUndone) {
-  const struct { bool restore; int failAt; std::string message; int pairs; bool recorded, journalKept; } cases[] = {
-      {false, 19, "Could not write data for restoring signal system!\nYou'll have to swap the files back to normal "
-                  "manually.\n\nold", 3, false, true},
-      {false, 2, notEngaged, 0, false, false},
-      {true, 4, "Could not restore default signal bitmap.\r\nThe next start tries again:\n\nsim\\", 3, true, true},
-      {false, -2, rightsRefusedText + std::string("\n\nsim"), 0, false, false},  // refused: the rights to write
+  const std::string notEngaged =
+      "Could not engage custom signal bitmap.\r\nThe bitmaps engaged so far are restored at the next start:\n\n";
+  const struct {
+    bool restore;
+    int failAt;
+    std::string message;
+    std::size_t pairs;
+    bool recorded;
+  } cases[] = {
+      {false, 3, "Could not write data for restoring signal system!\nNo signal bitmap was exchanged:\n\nsigswap.klv", 0, false},
+      {false, 7, notEngaged + ".\\old\\", 0, false},
+      {false, 15, notEngaged + "sim\\", 1, true},  // the second pair's simulator file
+      {false, 0, "Could not exchange signal bitmaps.\r\nA folder in Klevane's folder has the name of the exchange's "
+                 "temporary file; rename or remove it:\n\ntempswap.bmp", 0, false},
+      {true, 4, "Could not restore default signal bitmap.\r\nThe next start tries again:\n\nsim\\", 1, true},
+      {false, -7, rightsRefusedText + std::string("\n\nsim"), 0, false},  // refused: the rights to write
   };
   for (const auto& c : cases) {
     reset(installation);
     if (c.restore) engage("old");
-    const Texts order = pairOrder();
+    if (c.failAt == 0) std::filesystem::create_directory("tempswap.bmp");
     MessageRecorder messages;
     setFileFaultHook({std::abs(c.failAt), false, 1, c.failAt < 0});
     c.restore ? restoreDefaultSignals() : engage("old");
     setFileFaultHook({0, false});
-    EXPECT_EQ(messages.texts(), Texts{c.message + (c.message.back() == '\\' ? order[0] : "")}) << c.failAt;
-    EXPECT_EQ(exists("sigswap.jnl"), c.journalKept) << c.failAt;
-    Tree files = snapshot();
-    files.erase("sigswap.jnl");
-    EXPECT_EQ(files, engaged("old", Texts(order.begin(), order.begin() + c.pairs), c.recorded)) << c.failAt;
+    const std::string named = c.message.back() == '\\' ? order[c.failAt == 15 ? 1 : 0] : "";
+    EXPECT_EQ(messages.texts(), Texts{c.message + named}) << c.failAt;
+    EXPECT_EQ(snapshot(), engaged("old", c.pairs, c.recorded)) << c.failAt;
+    std::filesystem::remove("tempswap.bmp");
   }
 }
 
 // A pair whose undo fails too stays between two stages, journaled, and is settled at the next start.
 TEST_F(SignalSwapTest, PairLeftHalfExchangedIsSettledAtTheNextStart) {
-  const Texts order = pairOrder();
   MessageRecorder messages;
-  setFileFaultHook({4, false, 2});  // the rename of the simulator's file, then the journal of its undo
+  setFileFaultHook({8, false, 2});  // the rename of the simulator's file, then the rename undoing the first
   engage("old");
   setFileFaultHook({0, false});
   EXPECT_EQ(readBytes("tempswap.bmp") + "|" + readBytes("sigswap.jnl") + "|" + readBytes("sigswap.klv"),
-            installation.at("old/" + order[0]) + "|sigswap journal 1\nfolder old\nmoving 1 " + order[0] +
-                "\nend\n|old");
+            installation.at("old/" + order[0]) + "|" + journal("old", {}, "moving 0 " + order[0] + "\n") + "|old");
   restoreDefaultSignals();
   EXPECT_EQ(snapshot(), installation);
-  EXPECT_EQ(messages.texts(), Texts{notEngaged + order[0]});
+  EXPECT_EQ(messages.texts(), Texts{"Could not engage custom signal bitmap.\r\nThe bitmaps engaged so far are restored "
+                                    "at the next start:\n\nsim\\" + order[0]});
 }
 
 // A file found under the parking name is moved to a free name first, never deleted; when it cannot
 // be moved, nothing moves.
 TEST_F(SignalSwapTest, LeftoverParkingFileIsKeptUnderAFreeName) {
+  const std::string kept = "A signal bitmap left over from an interrupted exchange was kept as:\n\n";
   MessageRecorder messages;
   engage("new");
   writeBytes("tempswap.bmp", "stray");
@@ -245,7 +327,7 @@ TEST_F(SignalSwapTest, LeftoverParkingFileIsKeptUnderAFreeName) {
 }
 
 // Nothing is engaged without the chosen system's definitions, nor over an engagement that cannot
-// be restored, nor from a missing folder.
+// be restored, nor from a missing folder; a system without pairs records nothing.
 TEST_F(SignalSwapTest, PrepareAndEngageRefusals) {
   MessageRecorder messages;
   appState.swapSignals = false;
@@ -258,14 +340,55 @@ TEST_F(SignalSwapTest, PrepareAndEngageRefusals) {
   EXPECT_EQ(readBytes("sigswap.klv"), "gone");
   std::remove("sigswap.klv");
   engage("absent");
+  writeBytes("none/sigsys.txt", "None\r\n");
+  engage("none");
+  std::remove("none/sigsys.txt");
+  std::filesystem::remove("none");
   EXPECT_EQ(snapshot(), installation);
   std::snprintf(appState.signalSystem, sizeof appState.signalSystem, "New");
   prepareSignalSystem();
   EXPECT_EQ(snapshot(), engaged("new"));
   const std::string refused = "Could not engage custom signal bitmaps of system:\n\n";
   EXPECT_EQ(messages.texts(),
-            (Texts{"Could not load signal system:\n\nGone", removed + "gone", refused + "new", refused + "absent"}));
+            (Texts{"Could not load signal system:\n\nGone",
+                   "Could not restore default signals.\r\nSwapped signal system seems to have been removed:\n\ngone",
+                   refused + "new", refused + "absent"}));
 }
+
+#ifndef _WIN32
+// Two processes exchange at the same moment, again and again: every file always ends under a name
+// it belongs to, with the journal and record of the system the files show.
+TEST_F(SignalSwapTest, TwoProcessesAtOnceNeverMixTheFiles) {
+  const std::function<void()> runs[][2] = {
+      {[] { engage("new"); }, [] { engage("old"); }},
+      {restoreDefaultSignals, restoreDefaultSignals},
+      {[] { engage("new"); }, restoreDefaultSignals},
+  };
+  const Tree states[] = {installation, engaged("new"), engaged("old")};
+  for (int round = 0; round < 60 && !HasFailure(); ++round) {
+    reset(engaged("old"));
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    pid_t children[2];
+    for (int i = 0; i < 2; ++i) {
+      children[i] = fork();
+      if (children[i] == 0) {
+        char byte;
+        close(go[1]);
+        MessageRecorder quiet;
+        if (read(go[0], &byte, 1) == 1) runs[round % 3][i]();
+        _exit(0);
+      }
+    }
+    close(go[0]);
+    EXPECT_EQ(write(go[1], "xx", 2), 2);  // both start at once
+    close(go[1]);
+    for (pid_t child : children) waitpid(child, nullptr, 0);
+    const Tree now = snapshot();
+    EXPECT_TRUE(now == states[0] || now == states[1] || now == states[2]) << "round " << round;
+  }
+}
+#endif
 
 // The description of a signal system that the Starting options dialog shows: the lines of its
 // sigsys.txt after the name, up to "#end#", escapes cleaned, within the dialog's buffer. (The
