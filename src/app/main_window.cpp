@@ -333,6 +333,15 @@ void declareDpiAwareness() {
   if (const auto setAware = userFunction<SetAware>("SetProcessDPIAware")) setAware();
 }
 
+bool showRunningCopy() {
+  HWND window = nullptr;
+  for (int tries = 0; !(window = FindWindowA("MainWindowC", nullptr)) && tries < 50; ++tries) Sleep(100);
+  if (!window) return false;
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  SetForegroundWindow(GetLastActivePopup(window));  // a dialog open over the window keeps the input
+  return true;
+}
+
 int runMainWindow(int show) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA windowClass = {};

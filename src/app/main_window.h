@@ -4,6 +4,10 @@
 
 int runMainWindow(int show);
 
+// Another copy's main window brought to the front (restored if minimised, its open dialog on top);
+// false when none appears within a few seconds, as while that copy is still starting.
+bool showRunningCopy();
+
 // Sharp text at any scaling: aware of each monitor's DPI where the system offers it, else of the
 // system's DPI (Windows Vista and 7). Before the program's first window, a message box included.
 void declareDpiAwareness();

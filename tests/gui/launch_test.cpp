@@ -1,10 +1,11 @@
 // Klevane end to end, under wine on a virtual display: the real klevane.exe (the build with a
 // fixed random seed) in a program folder of its own, beside a simulator folder with the stand-in
 // zelvik.exe, worked by window messages as a user works it. The main window: the route list's
-// colours, browsing, Route and Train information by a double click, About and Configure from the
-// menu, Starting options cancelled, then with Info on a signal system confirmed. Then the
-// stand-in's command line, the prepared route's bytes and the exchanged signal bitmaps; the next
-// start puts the simulator's own bitmaps back, and a route that fails there starts nothing.
+// colours, a second start that only brings the first forward, browsing, Route and Train
+// information by a double click, About and Configure from the menu, Starting options cancelled,
+// then with Info on a signal system confirmed. Then the stand-in's command line, the prepared
+// route's bytes and the exchanged signal bitmaps; the next start puts the simulator's own bitmaps
+// back, and a route that fails there starts nothing.
 #include <process.h>
 
 #include <cstring>
@@ -81,6 +82,17 @@ TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
   const COLORREF rows[] = {RGB(255, 240, 193), RGB(221, 222, 255), RGB(225, 255, 193), RGB(255, 207, 207)};
   for (int row = 2; row < 6; ++row) EXPECT_EQ(shown.pixel(inRow.x, inRow.y + row * 16), rows[row - 2]) << row;
   EXPECT_EQ(shown.pixel(495, 12), RGB(192, 192, 192));  // the folder's label on the window's grey
+
+  // A second start, while the window is minimised behind another, restores it to the front and
+  // ends at once.
+  gui::send(window, WM_SYSCOMMAND, SC_MINIMIZE);
+  HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(IsIconic(window) && GetForegroundWindow() == other);
+  EXPECT_EQ(WaitForSingleObject(start(), 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(klevane, 0), WAIT_TIMEOUT);
+  EXPECT_TRUE(gui::waitUntil([window] { return !IsIconic(window) && GetForegroundWindow() == window; }, 2000));
+  DestroyWindow(other);
 
   // Route information of a route file by a double click. Into a folder, where a double click opens
   // nothing: About, asked for after it, comes and goes. Train information of a train (its
