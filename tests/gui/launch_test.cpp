@@ -5,7 +5,8 @@
 // information by a double click, About and Configure from the menu, Starting options cancelled,
 // then with Info on a signal system confirmed. Then the stand-in's command line, the prepared
 // route's bytes and the exchanged signal bitmaps; the next start puts the simulator's own bitmaps
-// back, and a route that fails there starts nothing.
+// back, and a route that fails there starts nothing; then the keyboard alone. Each start under
+// other window metrics or DPI, its main window laid out to fit.
 #include <process.h>
 
 #include <cstring>
@@ -46,6 +47,38 @@ void select(HWND window, const char* route, const char* train) {
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, selectButton)));
 }
 
+// The DPI and window metrics of the next start: wine's own, or Windows 10's caption, menu and
+// padded borders (in twips: 22, 19, 4 and 1 pixels).
+void setDisplay(DWORD dpi, bool windows10) {
+  const char* const metrics[][2] = {{"CaptionHeight", "-330"}, {"MenuHeight", "-285"}, {"PaddedBorderWidth", "-60"},
+                                    {"BorderWidth", "-15"}};
+  RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+  for (auto [name, twips] : metrics) {
+    if (!windows10) RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", name);
+    else RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", name, REG_SZ, twips,
+                         static_cast<DWORD>(std::strlen(twips) + 1));
+  }
+}
+
+// The main window of the copy just started, once it shows: every control inside its client area,
+// none over another, the route list's rows as high as the DPI makes them.
+HWND mainWindow(int dpi) {
+  HWND window = gui::waitForWindow("MainWindowC", "Klevane 9", 20000);
+  RECT client = {}, r, both;
+  GetClientRect(window, &client);
+  std::vector<RECT> places;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom) << dpi;
+    for (const RECT& other : places) EXPECT_FALSE(IntersectRect(&both, &r, &other)) << dpi;
+    places.push_back(r);
+  }
+  EXPECT_EQ(places.size(), 4u) << dpi;
+  EXPECT_EQ(gui::send(GetDlgItem(window, routeList), LB_GETITEMHEIGHT), dpi / 6) << dpi;
+  return window;
+}
+
 class LaunchTest : public WorkFolderTest {};
 
 TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
@@ -68,10 +101,18 @@ TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
   writeBytes("klevane/klv.cfg", windowsPath("zelvik sim") + "\r\n" + routeFolder + "\r\n" + windowsPath("trains") +
                                     "\r\n0 0 0 0 0 0\r\n650 0 30 240\r\n653 0\r\nZelvik Default");
 
-  // klevane.exe started from another current directory, as a shortcut may.
-  auto start = [] { return reinterpret_cast<HANDLE>(_spawnl(_P_NOWAIT, "klevane\\klevane.exe", "klevane", nullptr)); };
-  HANDLE klevane = start();
-  HWND window = gui::waitForWindow("MainWindowC", "Klevane 9", 20000);
+  // klevane.exe started from another current directory, as a shortcut may: at 96 DPI under wine's
+  // window metrics, then at 144 DPI under Windows 10's, then under wine's. Wine's own again at the
+  // end, also after a failure.
+  struct Defaults {
+    ~Defaults() { setDisplay(96, false); }
+  } defaults;
+  auto start = [](DWORD dpi, bool windows10) {
+    setDisplay(dpi, windows10);
+    return reinterpret_cast<HANDLE>(_spawnl(_P_NOWAIT, "klevane\\klevane.exe", "klevane", nullptr));
+  };
+  HANDLE klevane = start(96, false);
+  HWND window = mainWindow(96);
   ASSERT_NE(window, nullptr);
   // Each kind of entry on its own colour as the user sees it, in rows of 16 pixels: the folders
   // "  (..)", "  (valley)" and "  (valley-line)" pale yellow, then broken.klf pale blue,
@@ -89,7 +130,7 @@ TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
   HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
   SetForegroundWindow(other);
   ASSERT_TRUE(IsIconic(window) && GetForegroundWindow() == other);
-  EXPECT_EQ(WaitForSingleObject(start(), 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(start(96, false), 10000), WAIT_OBJECT_0);
   EXPECT_EQ(WaitForSingleObject(klevane, 0), WAIT_TIMEOUT);
   EXPECT_TRUE(gui::waitUntil([window] { return !IsIconic(window) && GetForegroundWindow() == window; }, 2000));
   DestroyWindow(other);
@@ -152,8 +193,9 @@ TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
   EXPECT_TRUE(simulatorSignal == readBytes(KLV_EXAMPLES "/program/semaphore/signal1.bmp")) << "kept";
 
   // The next start puts the simulator's own bitmaps back before its window shows.
-  klevane = start();
-  window = gui::waitForWindow("MainWindowC", "Klevane 9", 20000);
+  klevane = start(144, true);
+  window = mainWindow(144);
+  gui::saveScreenshot(window, "main-window-144dpi");
   EXPECT_TRUE(readBytes("zelvik sim/signal1.bmp") == readBytes(KLV_EXAMPLES "/demo/zelvik/signal1.bmp")) << "not back";
 
   // Configure with a route folder that cannot be listed: the old selection is gone, and Select
@@ -170,7 +212,9 @@ TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
   // A route that fails: its two error messages (what is wrong, and that the route will not be
   // playable), then the program ends without starting the simulator.
   ASSERT_GE(gui::pick(window, routeList, "broken.klf"), 0);
-  gui::press(openDialog(window, selectButton, "Starting options"), IDOK);
+  HWND options = openDialog(window, selectButton, "Starting options");
+  gui::saveScreenshot(options, "start-options-144dpi");
+  gui::press(options, IDOK);
   for (int message = 0; message < 2; ++message)
     ASSERT_TRUE(gui::close(gui::waitForWindow("#32770", "Error", 20000), IDOK)) << message;
   EXPECT_EQ(WaitForSingleObject(klevane, 30000), WAIT_OBJECT_0);
@@ -179,8 +223,8 @@ TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
   // By the keyboard alone: the focus starts on the route list; the arrows move without entering a
   // folder, Enter enters one and goes back up; a typed letter finds a route, Tab goes on to the
   // trains, Enter presses Select and then confirms Starting options.
-  klevane = start();
-  window = gui::waitForWindow("MainWindowC", "Klevane 9", 20000);
+  klevane = start(144, false);
+  window = mainWindow(144);
   auto focus = [window] {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
@@ -211,67 +255,6 @@ TEST_F(LaunchTest, FromTheRouteBrowserToTheSimulatorAndBack) {
   PostMessageA(gui::waitForWindow("ZelvikStandIn", "Zelvik (stand-in)", 20000), WM_CLOSE, 0, 0);
   ASSERT_EQ(WaitForSingleObject(klevane, 30000), WAIT_OBJECT_0);
   EXPECT_EQ(readBytes("zelvik sim/zelvik.log"), started + started);
-}
-
-// The main window and Starting options under wine's own window metrics and under Windows 10's
-// (caption, menu and padded borders), at 96 and at 144 DPI: every control of the main window inside
-// its client area, none over another, the route list's rows as high as the DPI makes them.
-TEST_F(LaunchTest, FitsUnderEveryFrameAndDpi) {
-  std::filesystem::copy(KLV_EXAMPLES "/program", "klevane", std::filesystem::copy_options::recursive);
-  std::filesystem::copy(KLV_EXAMPLES "/demo", ".", std::filesystem::copy_options::recursive);
-  std::filesystem::create_directories("zelvik/railway/route");
-  std::filesystem::copy(KLV_EXAMPLES "/routes", "zelvik/railway/route", std::filesystem::copy_options::recursive);
-  std::filesystem::copy_file(KLV_PROGRAM, "klevane/klevane.exe");
-  writeBytes("klevane/klv.cfg", windowsPath("zelvik") + "\r\n" + windowsPath("zelvik/railway/route") + "\r\n" +
-                                    windowsPath("trains") + "\r\n0 0 0 0 0 0\r\n650 0 30 240\r\n653 0\r\nX");
-  static const char* const metrics[] = {"CaptionHeight", "MenuHeight", "PaddedBorderWidth", "BorderWidth"};
-  const char* const windows10[] = {"-330", "-285", "-60", "-15"};  // in twips: 22, 19, 4 and 1 pixels
-  struct Defaults {  // wine's own metrics and DPI again afterwards, also after a failure
-    ~Defaults() {
-      RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
-      for (const char* metric : metrics) {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", metric);
-      }
-    }
-  } defaults;
-  for (int run = 0; run < 4; ++run) {
-    const DWORD dpi = run % 2 ? 144 : 96;
-    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
-    for (int m = 0; m < 4; ++m) {
-      if (run < 2) RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", metrics[m]);
-      else RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", metrics[m], REG_SZ,
-                           windows10[m], static_cast<DWORD>(std::strlen(windows10[m]) + 1));
-    }
-    const std::string where = (run < 2 ? "wine " : "Windows 10 ") + std::to_string(dpi);
-    HANDLE klevane = reinterpret_cast<HANDLE>(_spawnl(_P_NOWAIT, "klevane\\klevane.exe", "klevane", nullptr));
-    HWND window = gui::waitForWindow("MainWindowC", "Klevane 9", 20000);
-    ASSERT_NE(window, nullptr) << where;
-    RECT client;
-    GetClientRect(window, &client);
-    std::vector<RECT> places;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      RECT r;
-      GetWindowRect(child, &r);
-      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-      EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom) << where;
-      for (const RECT& other : places) {
-        RECT both;
-        EXPECT_FALSE(IntersectRect(&both, &r, &other)) << where;
-      }
-      places.push_back(r);
-    }
-    EXPECT_EQ(places.size(), 4u) << where;
-    EXPECT_EQ(gui::send(GetDlgItem(window, routeList), LB_GETITEMHEIGHT), dpi == 144 ? 24 : 16) << where;
-    if (run == 3) {
-      gui::saveScreenshot(window, "main-window-144dpi");
-      select(window, "valley-line.klf", "Local");
-      HWND options = openDialog(window, selectButton, "Starting options");
-      gui::saveScreenshot(options, "start-options-144dpi");
-      ASSERT_TRUE(gui::close(options, IDCANCEL));
-    }
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(klevane, 30000), WAIT_OBJECT_0) << where;
-  }
 }
 
 }  // namespace
