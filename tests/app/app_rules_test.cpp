@@ -1,10 +1,7 @@
 // The rules of the main window and of the dialogs, apart from their windows: the route browser and
 // the decisions of Select, the starting options as the controls show and store them, the folders,
 // and the train information.
-#include <algorithm>
 #include <array>
-#include <string>
-#include <vector>
 
 #include "app/folder_settings.h"
 #include "app/main_layout.h"

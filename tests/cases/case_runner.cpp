@@ -20,8 +20,6 @@
 //   files          every file under the case's folder afterwards, sorted, blank between
 // A stdout or stderr ending in "..." gives only the beginning of what was printed. In stdout and
 // stderr a backslash counts as a slash, for the paths of either platform.
-#include <cstdlib>
-#include <map>
 #include <sstream>
 
 #include "klevane-prepare/prepare.h"

@@ -2,8 +2,6 @@
 // (tests/fuzz/regressions/<target>/), on every platform: a property that stops holding stops the
 // program with its name, after the line that shows the input. The inputs are counted, so that a
 // wrong source folder cannot pass for an empty one.
-#include <cstdio>
-#include <filesystem>
 
 #include "fuzz/fuzz_support.h"
 #include "support/cases.h"

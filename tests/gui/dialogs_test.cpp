@@ -2,7 +2,6 @@
 // window messages as a user works it. First its layout as it shows: no text cut off, every control
 // inside the dialog, none painting over another, the description boxes white. Then what it shows,
 // and after it ends what it stored in appState and klv.cfg. Each leaves a screenshot.
-#include <cstring>
 #include <future>
 
 #include "app/dialogs.h"

@@ -8,10 +8,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "support/files.h"
 
 namespace gui {

@@ -9,10 +9,6 @@
 // other window metrics or DPI, its main window laid out to fit.
 #include <process.h>
 
-#include <cstring>
-#include <filesystem>
-#include <vector>
-
 #include "gui/gui_driver.h"
 #include "resources/resource_ids.h"
 #include "support/test_support.h"

@@ -1,9 +1,7 @@
 // What the case files of the macro language cannot show: where the reading of an argument stops
 // and what it keeps, the question box of #choice<...>, and random nested conditional chains
 // against a small model.
-#include <memory>
 #include <random>
-#include <string>
 
 #include "macro/inline_eval.h"
 #include "macro/keyword_table.h"

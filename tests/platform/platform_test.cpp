@@ -1,9 +1,5 @@
 #include "platform/platform.h"
 
-#include <cstdio>
-#include <string>
-#include <vector>
-
 #include "support/test_support.h"
 
 using namespace testing_support;

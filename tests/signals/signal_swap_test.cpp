@@ -2,15 +2,6 @@
 // journal, and the description of a signal system that the Starting options dialog shows.
 #include "signals/signal_swap.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <functional>
-#include <map>
-#include <set>
-#include <string>
-#include <vector>
-
 #ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>

@@ -1,8 +1,5 @@
 // klv.cfg: the start values, what loading takes from a file, and a save that a failing file
 // operation or a death leaves the old file or the new one, whole.
-#include <cstdio>
-#include <cstring>
-#include <string>
 
 #include "state/start_log.h"
 #include "support/app_state_fixture.h"

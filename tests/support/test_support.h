@@ -1,10 +1,22 @@
-// What every test program shares: the helpers of support/files.h, and a fresh working folder per
-// test (the passes work in the current directory, as the program does in its own folder).
+// What every test program shares: the helpers of support/files.h, the standard headers the tests
+// use, and a fresh working folder per test (the passes work in the current directory, as the
+// program does in its own folder).
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "support/files.h"
 

@@ -1,14 +1,9 @@
 // The text layer: the text buffer's runs against single characters, its positions, fields and
 // lines; numbers written as every platform does. (Numbers read and the random draws of a seed:
 // the case files.)
-#include <algorithm>
 #include <cfloat>
 #include <cstdint>
 #include <limits>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "support/test_support.h"
 #include "text/numbers.h"
