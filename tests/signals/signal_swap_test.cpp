@@ -55,12 +55,10 @@ Tree engaged(const std::string& folder, std::size_t pairs = 3, bool recorded = t
 
 // The work folder comes to hold exactly `files`; only what differs is written.
 void reset(const Tree& files) {
-  for (const auto& file : snapshot()) {
+  for (const auto& file : snapshot())
     if (!files.count(file.first)) std::remove(file.first.c_str());
-  }
-  for (const auto& file : files) {
+  for (const auto& file : files)
     if (readBytes(file.first) != file.second) writeBytes(file.first, file.second);
-  }
 }
 
 void engage(const char* folder) {
@@ -103,7 +101,8 @@ TEST_F(SignalSwapTest, NoFileIsLostWhereverARunFailsDiesOrIsCutShort) {
   // Under wine every file operation costs a hundred times more than natively: there the sweep
   // cuts writes short at their start only, and the recovery runs without faults.
   auto thorough = [](const auto& scenario) { return scenario.thorough && !onWindows; };
-  auto faulty = [](const std::function<void()>& run, FileFault fault) {
+  auto faulty = [](const std::function<void()>& run, FileFault fault, const Tree* start = nullptr) {
+    if (start) reset(*start);
     MessageRecorder messages;
     setFileFaultHook(fault);
     run();
@@ -117,15 +116,13 @@ TEST_F(SignalSwapTest, NoFileIsLostWhereverARunFailsDiesOrIsCutShort) {
   };
   auto namesAndBytes = [](const Tree& files) {
     std::multiset<std::string> all;
-    for (const auto& file : files) {
+    for (const auto& file : files)
       if (file.first.compare(0, 7, "sigswap") != 0) all.insert({"name " + file.first, "bytes " + file.second});
-    }
     return all;
   };
   auto cutShortFile = [] {  // the length of a file that a write cut short left, or 0
-    for (const auto& file : snapshot()) {
+    for (const auto& file : snapshot())
       if (file.first.size() > 4 && file.first.compare(file.first.size() - 4, 4, ".new") == 0) return file.second.size();
-    }
     return std::size_t{0};
   };
   for (const auto& s : scenarios) {
@@ -137,28 +134,23 @@ TEST_F(SignalSwapTest, NoFileIsLostWhereverARunFailsDiesOrIsCutShort) {
     recovered(s.what);
     for (int n = 1; n <= s.operations && !HasFailure(); ++n) {
       const std::string where = std::string(s.what) + " at " + std::to_string(n);
-      reset(s.start);
-      faulty(s.run, {n, false});
+      faulty(s.run, {n, false}, &s.start);
       EXPECT_EQ(namesAndBytes(snapshot()), namesAndBytes(installation)) << where;
       recovered("fails " + where);
       int length = 1;
       if (thorough(s)) {  // the length of what step n writes, if it writes
-        reset(s.start);
-        faulty(s.run, {n, true, 1, false, 1 << 20});
+        faulty(s.run, {n, true, 1, false, 1 << 20}, &s.start);
         length = static_cast<int>(cutShortFile());
       }
       for (int keep = 0; keep < length; ++keep) {
-        reset(s.start);
-        faulty(s.run, {n, true, 1, false, keep});
+        faulty(s.run, {n, true, 1, false, keep}, &s.start);
         recovered("cut short at " + std::to_string(keep) + " bytes, " + where);
       }
-      reset(s.start);
-      faulty(s.run, {n, true});
+      faulty(s.run, {n, true}, &s.start);
       recovered("killed " + where);
       for (int m = 1, recovery = thorough(s) ? fileOperationCount() : 0; m <= recovery && !HasFailure(); ++m) {
         for (const FileFault& fault : {FileFault{m, false}, FileFault{m, true}, FileFault{m, true, 1, false, 1}}) {
-          reset(s.start);
-          faulty(s.run, {n, true});
+          faulty(s.run, {n, true}, &s.start);
           faulty(restoreDefaultSignals, fault);
           recovered("killed " + where + ", recovery " + (fault.keep >= 0 ? "cut short" : fault.kill ? "killed" : "fails") +
                     " at " + std::to_string(m));
@@ -205,18 +197,18 @@ TEST_F(SignalSwapTest, ChangesBetweenRunsAreRestoredAroundOrNamed) {
       {"sim", {}, {}, {"Could not restore default signals.\r\nThe simulator folder they were swapped into seems to "
                        "have been removed:\n\nsim"}},
   };
-  for (Case* removed : {&cases[cases.size() - 2], &cases.back()}) {  // a folder removed: nothing moves
-    for (const auto& file : full) {
+  for (Case* removed : {&cases[cases.size() - 2], &cases.back()})  // a folder removed: nothing moves
+    for (const auto& file : full)
       if (file.first.compare(0, 4, removed->what + "/") == 0) removed->change[file.first] = gone;
-    }
-  }
-  // The journal damaged at every length (under wine, every ninth), and with a byte appended.
+  // The journal damaged at every length (under wine, every ninth), with a byte appended, and a line mangled.
   for (std::size_t length = 0; length <= jnl.size(); ++length) {
     if (onWindows && length % 9 != 0 && length + 1 < jnl.size()) continue;
     cases.push_back({"journal of " + std::to_string(length) + " bytes",
                      {{"sigswap.jnl", length < jnl.size() ? jnl.substr(0, length) : jnl + "x"}}, {},
                      {unreadable + "sigswap.jnl"}});
   }
+  cases.push_back({"a journal's folder line mangled", {{"sigswap.jnl", std::string(jnl).replace(jnl.find("fo"), 2, "fx")}},
+                   {}, {unreadable + "sigswap.jnl"}});
   for (Case& c : cases) {
     Tree files = full, expected = installation;
     for (const auto& file : c.change) files[file.first] = file.second;
@@ -225,9 +217,8 @@ TEST_F(SignalSwapTest, ChangesBetweenRunsAreRestoredAroundOrNamed) {
     if (damaged || c.what.size() == 3) expected = files;  // nothing moves
     // Else a start after the user has deleted the journal would list the recorded folder.
     if (damaged && files.count("sigswap.jnl") && files.at("sigswap.jnl") != gone) expected.erase("sigswap.klv");
-    for (Tree* tree : {&files, &expected}) {
+    for (Tree* tree : {&files, &expected})
       for (auto file = tree->begin(); file != tree->end();) file = file->second == gone ? tree->erase(file) : std::next(file);
-    }
     reset(files);
     if (c.what.size() == 3) std::filesystem::remove_all(c.what);
     std::snprintf(appState.simFolder, sizeof appState.simFolder, "%s", c.configured);
@@ -255,6 +246,7 @@ TEST_F(SignalSwapTest, FailuresAreReportedAndUndone) {
     std::size_t pairs;
     bool recorded;
   } cases[] = {
+      {false, 1, "Could not write data for restoring signal system!\nNo signal bitmap was exchanged:\n\nsigswap.jnl", 0, false},
       {false, 3, "Could not write data for restoring signal system!\nNo signal bitmap was exchanged:\n\nsigswap.klv", 0, false},
       {false, 7, notEngaged + ".\\old\\", 0, false},
       {false, 15, notEngaged + "sim\\", 1, true},  // the second pair's simulator file
