@@ -46,16 +46,13 @@ class CaseRunner : public WorkFolderTest {
   std::map<std::string, std::string> values;  // the last value of each key, decoded
   std::map<std::string, std::string> unchanged;  // the files written that no expect names
 
-  std::string value(const std::string& key, const std::string& otherwise = "") {
-    return values.count(key) ? values[key] : otherwise;
-  }
-
   void layOut(const TestCase& c, const fs::path& root, std::vector<std::string>& argv) {
+    values = {{"dir", "."}, {"args", "--seed 1 --train New"}, {"exit", "0"}, {"stderr", ""}};
     for (const CaseField& f : c.fields) values[f.key] = decodeCaseValue(f.value);
-    const fs::path runIn = root / value("dir", ".");
+    const fs::path runIn = root / values["dir"];
     std::string argument;
     bool quoted = false, any = false;  // blanks split, double quotes keep them
-    for (const char c : value("args", "--seed 1 --train New") + " ") {
+    for (const char c : values["args"] + " ") {
       if (c == '"') quoted = !quoted, any = true;
       else if (c != ' ' || quoted) argument += c, any = true;
       else if (any) argv.push_back(argument), argument.clear(), any = false;
@@ -79,7 +76,6 @@ class CaseRunner : public WorkFolderTest {
   void run(const TestCase& c, const fs::path& root) {
     SCOPED_TRACE(c.where + ": " + c.title);
     fs::create_directories(root);
-    values.clear();
     unchanged.clear();
     std::vector<std::string> argv = {"klevane-prepare"};
     layOut(c, root, argv);
@@ -88,16 +84,16 @@ class CaseRunner : public WorkFolderTest {
     appState = AppState();  // as a fresh process has them
     speeds[0] = signaldef[0] = relaydef[0] = signalSystemFolder[0] = '\0';
     resetSymbolStores();
-    fs::current_path(root / value("dir", "."));
+    fs::current_path(root / values["dir"]);
     std::ostringstream out, err;
     ProgressRecorder progress;
     const int status = runPrepare(static_cast<int>(pointers.size()), pointers.data(), out, err);
     setMessageHandler(nullptr);
     fs::current_path(folder);
 
-    EXPECT_EQ(status, std::atoi(value("exit", "0").c_str())) << "standard error: " << visible(err.str());
+    EXPECT_EQ(status, std::atoi(values["exit"].c_str())) << "standard error: " << visible(err.str());
     if (values.count("stdout")) EXPECT_EQ(printed(out.str(), values["stdout"]), printed(values["stdout"]));
-    EXPECT_EQ(printed(err.str(), value("stderr")), printed(value("stderr")));
+    EXPECT_EQ(printed(err.str(), values["stderr"]), printed(values["stderr"]));
     if (values.count("progress")) EXPECT_EQ(progress.summary(), values["progress"]);
     int passes = 0;
     for (std::size_t i = 0; i < progress.percents.size(); ++i)

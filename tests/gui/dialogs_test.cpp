@@ -8,83 +8,12 @@
 #include "gui/gui_driver.h"
 #include "resources/resource_ids.h"
 #include "state/app_state.h"
-#include "support/test_support.h"
 
 using namespace testing_support;
 
 namespace {
 
-// What a control needs to show all of its own, with its rectangle `box`: a static text its text as
-// the dialog's font lays it out, wrapped; a button all of its rectangle and its text on one line,
-// a check box's and a radio button's after the mark, a group box's label a little inside, a push
-// button's with a margin; edits and combo boxes all of their rectangle.
-RECT neededBy(HWND dialog, HWND control, RECT box) {
-  char kind[2] = "";
-  GetClassNameA(control, kind, sizeof kind);  // "Button", "Static", "Edit", "ComboBox"
-  if (kind[0] == 'E' || kind[0] == 'C') return box;
-  const LONG style = GetWindowLongA(control, GWL_STYLE), type = style & 0x0F;
-  RECT text = {0, 0, box.right - box.left, 0};
-  HDC dc = GetDC(dialog);
-  SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
-  UINT format = kind[0] != 'S' ? DT_SINGLELINE : style & SS_NOPREFIX ? DT_WORDBREAK | DT_NOPREFIX : DT_WORDBREAK;
-  DrawTextA(dc, gui::windowText(control).c_str(), -1, &text, DT_CALCRECT | format);
-  ReleaseDC(dialog, dc);
-  const bool marked = type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON;
-  const int before = kind[0] == 'S' ? 0 : type == BS_GROUPBOX ? 16 : marked ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 6;
-  RECT need = {box.left, box.top, box.left + before + text.right, box.top + text.bottom};
-  if (kind[0] == 'B') UnionRect(&need, &need, &box);
-  return need;
-}
-
-// `window` drawn afresh, with its children, and what the dialog (`windows` front, then its
-// controls) shows then. RedrawWindow only asks another thread's windows to draw; a sent WM_PAINT
-// has the dialog's thread draw them before it answers, the dialog under its controls.
-gui::Picture redrawn(HWND window, const std::vector<HWND>& windows) {
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  for (HWND w : windows) gui::send(w, WM_PAINT);
-  return gui::capture(windows.front());
-}
-
-// Every control's text within its rectangle and the dialog; drawn alone, the control leaves every
-// pixel of the others as it was; the read-only boxes (the descriptions: no other control of these
-// dialogs has that style bit) white.
-void expectLayout(HWND dialog) {
-  auto within = [](RECT inner, RECT outer) { return UnionRect(&inner, &inner, &outer) && EqualRect(&inner, &outer); };
-  RECT client;
-  GetClientRect(dialog, &client);
-  std::vector<HWND> windows = {dialog};
-  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) windows.push_back(c);
-  for (HWND control : std::vector<HWND>(windows.begin() + 1, windows.end())) {
-    const std::string what = gui::windowText(dialog) + ": \"" + gui::windowText(control) + "\"";
-    RECT box;
-    GetWindowRect(control, &box);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
-    const RECT need = neededBy(dialog, control, box);
-    EXPECT_TRUE(within(need, box) && within(need, client)) << what << " is cut off or leaves the dialog";
-    const gui::Picture whole = redrawn(dialog, windows);
-    EXPECT_TRUE(redrawn(control, windows).pixels == whole.pixels) << what << " paints over another control";
-    const bool readOnly = GetWindowLongA(control, GWL_STYLE) & ES_READONLY;  // white below the text
-    EXPECT_TRUE(!readOnly || whole.pixel(box.left + 40, box.bottom - 10) == RGB(255, 255, 255)) << what << " not white";
-  }
-}
-
 const COLORREF trainColour = RGB(200, 30, 30), panel2Colour = RGB(40, 60, 110), face = GetSysColor(COLOR_BTNFACE);
-
-// What every dialog finds: the folders "sim", "." and "."; starting options other than the start
-// values; the signal system Alpine (chosen); no route chosen; the train "Express & Co" with its
-// description, its train picture and both panel pictures, each 4x4 pixels of one colour.
-void arrangeWorld() {
-  initAppState();
-  writeBytes("klv.cfg", "sim\r\n.\r\n.\r\n0 1 0 1 0 1\r\n651 45 20 90\r\n655 7\r\nAlpine");
-  loadConfig();
-  writeBytes("alpine/sigsys.txt", "Alpine\r\nMountain signals\r\n#end#\r\n");
-  std::strcpy(appState.trainName, "Express & Co");
-  writeBytes("Express & Co/train.txt", "Express\r\nTop speed");
-  const std::pair<const char*, COLORREF> pictures[] = {{"train", trainColour}, {"panel2", panel2Colour}, {"panel", 0}};
-  for (auto [name, c] : pictures)
-    gui::Picture{4, 4, {}, std::vector<DWORD>(16, RGB(GetBValue(c), GetGValue(c), GetRValue(c)))}.write(
-        std::string("Express & Co/") + name + ".bmp");
-}
 
 // A dialog as a user works it: `drive` checks what it shows (`shown`, saved as `screenshot`), works
 // it, ends it and checks what it stored; the dialog's result is `result`.
@@ -139,14 +68,68 @@ const DialogRun runs[] = {
 
 class DialogTest : public WorkFolderTest, public ::testing::WithParamInterface<DialogRun> {};
 
-// The dialog is shown on a thread of its own (a modal dialog blocks it) and worked from this one;
-// one that `drive` left open is cancelled (Escape, the close box).
+// What every dialog finds: the folders "sim", "." and "."; starting options other than the start
+// values; the signal system Alpine (chosen); no route chosen; the train "Express & Co" with its
+// description, its train picture and both panel pictures, each 4x4 pixels of one colour. The
+// dialog is shown on a thread of its own (a modal dialog blocks it) and worked from this one; one
+// that `drive` left open is cancelled (Escape, the close box).
 TEST_P(DialogTest, LaidOutAndWorkedLikeAUser) {
-  arrangeWorld();
+  initAppState();
+  writeBytes("klv.cfg", "sim\r\n.\r\n.\r\n0 1 0 1 0 1\r\n651 45 20 90\r\n655 7\r\nAlpine");
+  loadConfig();
+  writeBytes("alpine/sigsys.txt", "Alpine\r\nMountain signals\r\n#end#\r\n");
+  std::strcpy(appState.trainName, "Express & Co");
+  writeBytes("Express & Co/train.txt", "Express\r\nTop speed");
+  const std::pair<const char*, COLORREF> pictures[] = {{"train", trainColour}, {"panel2", panel2Colour}, {"panel", 0}};
+  for (auto [name, c] : pictures)
+    gui::Picture{4, 4, {}, std::vector<DWORD>(16, RGB(GetBValue(c), GetGValue(c), GetRValue(c)))}.write(
+        std::string("Express & Co/") + name + ".bmp");
   std::future<int> result = std::async(std::launch::async, GetParam().show, nullptr);
   HWND dialog = gui::waitForWindow("#32770", GetParam().caption);
   ASSERT_NE(dialog, nullptr);
-  expectLayout(dialog);
+
+  // The layout as it shows. What a control needs to show all of its own, with its rectangle `box`:
+  // a static text its text as the dialog's font lays it out, wrapped at its width; a button all of
+  // its rectangle and its text on one line, a check box's and a radio button's after the mark, a
+  // group box's label a little inside, a push button's with a margin; edits and combo boxes all of
+  // their rectangle. That must lie within the control's rectangle and the dialog's client area.
+  // Drawn alone, the control leaves every pixel of the others as it was: RedrawWindow only asks
+  // another thread's windows to draw; a sent WM_PAINT has the dialog's thread draw them before it
+  // answers, the dialog under its controls. The read-only boxes (the descriptions: no other control
+  // of these dialogs has that style bit) are white below the text.
+  auto within = [](RECT inner, RECT outer) { return UnionRect(&inner, &inner, &outer) && EqualRect(&inner, &outer); };
+  std::vector<HWND> windows = {dialog};
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) windows.push_back(c);
+  auto redrawn = [&windows](HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    for (HWND w : windows) gui::send(w, WM_PAINT);
+    return gui::capture(windows.front());
+  };
+  RECT client, box;
+  GetClientRect(dialog, &client);
+  HDC dc = GetDC(dialog);
+  SelectObject(dc, reinterpret_cast<HFONT>(gui::send(dialog, WM_GETFONT)));
+  for (HWND control : std::vector<HWND>(windows.begin() + 1, windows.end())) {
+    const std::string what = gui::windowText(dialog) + ": \"" + gui::windowText(control) + "\"";
+    GetWindowRect(control, &box);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
+    char kind[2] = "";
+    GetClassNameA(control, kind, sizeof kind);  // "Button", "Static", "Edit", "ComboBox"
+    const LONG style = GetWindowLongA(control, GWL_STYLE), type = style & 0x0F;
+    const int mark = type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 6;
+    const int before = kind[0] == 'S' ? 0 : type == BS_GROUPBOX ? 16 : mark;
+    UINT format = kind[0] != 'S' ? DT_SINGLELINE : style & SS_NOPREFIX ? DT_WORDBREAK | DT_NOPREFIX : DT_WORDBREAK;
+    RECT text = {box.left + before, box.top, box.right, box.top}, need;
+    DrawTextA(dc, gui::windowText(control).c_str(), -1, &text, DT_CALCRECT | format);
+    UnionRect(&need, kind[0] == 'S' ? &text : &box, kind[0] == 'E' || kind[0] == 'C' ? &box : &text);
+    EXPECT_TRUE(within(need, box) && within(need, client)) << what << " is cut off or leaves the dialog";
+    const gui::Picture whole = redrawn(dialog);
+    EXPECT_TRUE(redrawn(control).pixels == whole.pixels) << what << " paints over another control";
+    EXPECT_TRUE(!(style & ES_READONLY) || whole.pixel(box.left + 40, box.bottom - 10) == 0xFFFFFF) << what << " grey";
+  }
+  ReleaseDC(dialog, dc);
+
+  // What it shows, and what it stores.
   GetParam().drive(dialog, gui::saveScreenshot(dialog, GetParam().screenshot));
   gui::close(dialog, IDCANCEL);
   EXPECT_EQ(result.get(), GetParam().result);

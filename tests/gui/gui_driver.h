@@ -6,9 +6,8 @@
 #pragma once
 
 #include <windows.h>
-#include <gtest/gtest.h>
 
-#include "support/files.h"
+#include "support/test_support.h"
 
 namespace gui {
 
@@ -19,10 +18,8 @@ inline LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam 
 }
 
 // Polls every 20 ms until `done`; false when it is not within the limit.
-template <typename Condition>
-inline bool waitUntil(Condition done, int limitMs = 5000) {
-  for (int waited = 0; !done(); waited += 20, Sleep(20))
-    if (waited > limitMs) return false;
+inline bool waitUntil(const std::function<bool()>& done, int limitMs = 5000) {
+  for (int waited = 0; !done(); waited += 20, Sleep(20)) if (waited > limitMs) return false;
   return true;
 }
 
@@ -61,19 +58,17 @@ inline void setItemTexts(HWND dialog, std::initializer_list<std::pair<int, std::
 }
 
 // Clicks the entry of a list box that begins with `text`, as the mouse does (or selects it in a
-// combo box with CB_SELECTSTRING and tells the window); the entry's index, negative when there is
-// none.
+// combo box with CB_SELECTSTRING, without a notification: the dialogs read their combo boxes when
+// they need the choice); the entry's index, negative when there is none.
 inline LRESULT pick(HWND window, int id, const std::string& text, UINT message = LB_FINDSTRING) {
   HWND control = GetDlgItem(window, id);
   const LRESULT index = send(control, message, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
-  if (index >= 0 && message == LB_FINDSTRING) {  // the entry's place, by numbers: no rectangle crosses processes
-    const LRESULT height = send(control, LB_GETITEMHEIGHT), row = index - send(control, LB_GETTOPINDEX);
-    const LPARAM at = MAKELPARAM(8, row * height + height / 2);
-    send(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    send(control, WM_LBUTTONUP, 0, at);
-  } else if (index >= 0) {
-    send(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
-  }
+  if (index < 0 || message != LB_FINDSTRING) return index;
+  // The entry's place, by numbers: no rectangle crosses processes.
+  const LRESULT height = send(control, LB_GETITEMHEIGHT), row = index - send(control, LB_GETTOPINDEX);
+  const LPARAM at = MAKELPARAM(8, row * height + height / 2);
+  send(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  send(control, WM_LBUTTONUP, 0, at);
   return index;
 }
 
@@ -83,18 +78,17 @@ struct Picture {
   int width, height;
   POINT client;                // the client area's origin in the picture
   std::vector<DWORD> pixels;  // 0xAARRGGBB, the bottom row first
-  BITMAPINFOHEADER info() const { return {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}; }
   COLORREF pixel(int x, int y) const {
     const DWORD p = pixels.at(static_cast<std::size_t>((height - 1 - y - client.y) * width + x + client.x));
     return RGB(GetBValue(p), GetGValue(p), GetRValue(p));  // a COLORREF is 0x00BBGGRR
   }
-  void write(const std::string& path) const {
-    const BITMAPINFOHEADER head = info();
+  const Picture& write(const std::string& path) const {
+    const BITMAPINFOHEADER head = {sizeof head, width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof head, size = static_cast<DWORD>(pixels.size() * 4);
     const BITMAPFILEHEADER file = {0x4D42, offset + size, 0, 0, offset};  // "BM"
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&head), sizeof head);
-    testing_support::writeBytes(path, bytes.append(reinterpret_cast<const char*>(pixels.data()), size));
+    auto raw = [](const void* data, std::size_t n) { return std::string(static_cast<const char*>(data), n); };
+    testing_support::writeBytes(path, raw(&file, sizeof file) + raw(&head, sizeof head) + raw(pixels.data(), size));
+    return *this;
   }
 };
 
@@ -105,7 +99,7 @@ inline Picture capture(HWND window) {
   POINT client = {-frame.left, -frame.top};
   ClientToScreen(window, &client);  // the client area's origin in the picture
   Picture picture{frame.right - frame.left, frame.bottom - frame.top, client, {}};
-  BITMAPINFO info = {picture.info(), {}};
+  BITMAPINFO info = {{sizeof info.bmiHeader, picture.width, picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
   void* bits = nullptr;
   HDC source = GetWindowDC(window), memory = CreateCompatibleDC(source);
   HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -125,9 +119,7 @@ inline Picture capture(HWND window) {
 inline Picture saveScreenshot(HWND window, const std::string& name) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Sleep(200);
-  Picture picture = capture(window);
-  picture.write(std::string(KLV_SCREENSHOT_DIR) + "/" + name + ".bmp");
-  return picture;
+  return capture(window).write(std::string(KLV_SCREENSHOT_DIR) + "/" + name + ".bmp");
 }
 
 }  // namespace gui

@@ -87,13 +87,9 @@ class SignalSwapTest : public WorkFolderTest {
 // kills or is cut short again. The start after that always brings back every file with its
 // bytes and leaves nothing behind.
 TEST_F(SignalSwapTest, NoFileIsLostWhereverARunFailsDiesOrIsCutShort) {
-  const struct {
-    const char* what;
-    Tree start, end;
-    std::function<void()> run;
-    int operations;
-    bool thorough;  // every length cut short, faults in the recovery: over another, the same as either
-  } scenarios[] = {
+  // Thorough: every length cut short, and faults in the recovery (over another: the same as either).
+  const struct { const char* what; Tree start, end; std::function<void()> run; int operations; bool thorough; }
+      scenarios[] = {
       {"engage", installation, engaged("new"), [] { engage("new"); }, 27, true},
       {"restore", engaged("old"), installation, restoreDefaultSignals, 23, true},
       {"engage over another", engaged("old"), engaged("new"), [] { engage("new"); }, 50, false},
@@ -239,13 +235,7 @@ TEST_F(SignalSwapTest, ChangesBetweenRunsAreRestoredAroundOrNamed) {
 TEST_F(SignalSwapTest, FailuresAreReportedAndUndone) {
   const std::string notEngaged =
       "Could not engage custom signal bitmap.\r\nThe bitmaps engaged so far are restored at the next start:\n\n";
-  const struct {
-    bool restore;
-    int failAt;
-    std::string message;
-    std::size_t pairs;
-    bool recorded;
-  } cases[] = {
+  const struct { bool restore; int failAt; std::string message; std::size_t pairs; bool recorded; } cases[] = {
       {false, 1, "Could not write data for restoring signal system!\nNo signal bitmap was exchanged:\n\nsigswap.jnl", 0, false},
       {false, 3, "Could not write data for restoring signal system!\nNo signal bitmap was exchanged:\n\nsigswap.klv", 0, false},
       {false, 7, notEngaged + ".\\old\\", 0, false},
@@ -325,8 +315,7 @@ TEST_F(SignalSwapTest, PrepareAndEngageRefusals) {
   engage("absent");
   writeBytes("none/sigsys.txt", "None\r\n");
   engage("none");
-  std::remove("none/sigsys.txt");
-  std::filesystem::remove("none");
+  std::filesystem::remove_all("none");
   EXPECT_EQ(snapshot(), installation);
   std::snprintf(appState.signalSystem, sizeof appState.signalSystem, "New");
   prepareSignalSystem();
@@ -381,11 +370,7 @@ TEST_F(SignalSwapTest, LinesAfterTheNameUpToTheEnd) {
   writeBytes("cut/sigsys.txt", "ABCDEFGHIJKLMNOPQRST\r\nline\r\n");
   writeBytes("long/sigsys.txt", "Long\r\n" + std::string(127, 'x') + "#end#tail\r\nmore\r\n");
   writeBytes("bare/sigsys.txt", "Bare");
-  const struct {
-    const char* system;
-    int size;
-    std::string expected;
-  } cases[] = {
+  const struct { const char* system; int size; std::string expected; } cases[] = {
       {"Modern", 512, "A modern set\r\nSecond, line\r\n"},
       {"Modern", 12, "A modern se"},                   // cut at size - 1
       {"ABCDEFGHIJKLMNO", 512, "PQRST\r\nline\r\n"},  // the rest of a name line past 15 characters
