@@ -92,13 +92,13 @@ class CaseRunner : public WorkFolderTest {
     fs::current_path(folder);
 
     EXPECT_EQ(status, std::atoi(values["exit"].c_str())) << "standard error: " << visible(err.str());
-    if (values.count("stdout")) EXPECT_EQ(printed(out.str(), values["stdout"]), printed(values["stdout"]));
+    if (values.count("stdout")) { EXPECT_EQ(printed(out.str(), values["stdout"]), printed(values["stdout"])); }
     EXPECT_EQ(printed(err.str(), values["stderr"]), printed(values["stderr"]));
-    if (values.count("progress")) EXPECT_EQ(progress.summary(), values["progress"]);
+    if (values.count("progress")) { EXPECT_EQ(progress.summary(), values["progress"]); }
     int passes = 0;
     for (std::size_t i = 0; i < progress.percents.size(); ++i)
       passes += i == 0 || progress.percents[i] < progress.percents[i - 1];
-    if (values.count("passes")) EXPECT_EQ(std::to_string(passes), values["passes"]) << progress.summary();
+    if (values.count("passes")) { EXPECT_EQ(std::to_string(passes), values["passes"]) << progress.summary(); }
     for (const CaseField& f : c.fields) {
       if (f.key.rfind("expect", 0) != 0) continue;
       const std::string wanted = f.key == "expect" ? decodeCaseValue(f.value) : readBytes(KLV_SOURCE_DIR "/" + f.value);

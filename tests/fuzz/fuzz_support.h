@@ -13,21 +13,17 @@ namespace fuzzing {
 // runs and its seeds: the texts of the case files' files whose names hold `files` ("" every one)
 // and its own `texts` (written as case file values), each behind each header of option bytes.
 struct FuzzTarget {
-  const char* name;  // the folder of its regression inputs
-  int (*run)(const std::uint8_t* option, const std::string& text);
+  std::string name, files;  // name: the folder of its regression inputs
+  void (*run)(const std::uint8_t* option, const std::string& text);
   std::size_t options, maxLength;
-  std::string files;
   std::vector<std::string> headers, texts;
 };
-const std::vector<FuzzTarget>& fuzzTargets();
+extern const std::vector<FuzzTarget> fuzzTargets;
 
 // Runs the target of that name over an input: its first option bytes, and the rest as the text.
 int runTarget(const std::string& name, const std::uint8_t* data, std::size_t size);
 
 // The seed inputs of a target, from the repository at `sourceDir`.
 std::vector<std::string> seedInputs(const FuzzTarget& target, const std::string& sourceDir);
-
-// Stops the run with the property that failed: under libFuzzer the input is saved as a crash.
-void check(bool holds, const char* property);
 
 }  // namespace fuzzing

@@ -10,20 +10,18 @@
 using FuzzReplayTest = testing_support::WorkFolderTest;
 
 TEST_F(FuzzReplayTest, EveryTargetHoldsOnItsSeedsAndRegressions) {
-  int regressions = 0;
-  for (const fuzzing::FuzzTarget& target : fuzzing::fuzzTargets()) {
+  std::size_t regressions = 0;
+  for (const fuzzing::FuzzTarget& target : fuzzing::fuzzTargets) {
     std::vector<std::string> inputs = fuzzing::seedInputs(target, KLV_SOURCE_DIR);
     EXPECT_GT(inputs.size(), 30u) << target.name;
-    std::error_code none;  // a target without findings has no folder
-    const std::string folder = KLV_SOURCE_DIR "/tests/fuzz/regressions/" + std::string(target.name);
-    for (const auto& entry : std::filesystem::directory_iterator(folder, none)) {
-      inputs.push_back(testing_support::readBytes(entry.path().string()));
-      ++regressions;
-    }
+    // A target without findings has no folder: its snapshot is empty.
+    const auto found = testing_support::snapshot(KLV_SOURCE_DIR "/tests/fuzz/regressions/" + target.name);
+    regressions += found.size();
+    for (const auto& [file, input] : found) inputs.push_back(input);
     for (const std::string& input : inputs) {
-      std::fprintf(stderr, "%s: %s\n", target.name, testing_support::visible(input.substr(0, 80)).c_str());
+      std::fprintf(stderr, "%s: %s\n", target.name.c_str(), testing_support::visible(input.substr(0, 80)).c_str());
       fuzzing::runTarget(target.name, reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
     }
   }
-  EXPECT_GT(regressions, 0);
+  EXPECT_GT(regressions, 0u);
 }

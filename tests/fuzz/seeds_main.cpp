@@ -8,14 +8,11 @@
 
 int main(int argc, char** argv) {
   if (argc != 2) return std::fprintf(stderr, "usage: klv_fuzz_seeds OUTDIR\n"), 2;
-  for (const fuzzing::FuzzTarget& target : fuzzing::fuzzTargets()) {
+  for (const fuzzing::FuzzTarget& target : fuzzing::fuzzTargets) {
     const std::string folder = std::string(argv[1]) + "/" + target.name + "/";
     std::filesystem::remove_all(folder);
-    int number = 0;
-    for (const std::string& seed : fuzzing::seedInputs(target, KLV_SOURCE_DIR)) {
-      testing_support::writeBytes(folder + std::to_string(number++), seed);
-    }
-    std::printf("%s %zu\n", target.name, target.maxLength);
+    const std::vector<std::string> seeds = fuzzing::seedInputs(target, KLV_SOURCE_DIR);
+    for (std::size_t i = 0; i < seeds.size(); ++i) testing_support::writeBytes(folder + std::to_string(i), seeds[i]);
+    std::printf("%s %zu\n", target.name.c_str(), target.maxLength);
   }
-  return 0;
 }
