@@ -1,46 +1,17 @@
-// What the case files of the macro language cannot show: where the reading of an argument stops
-// and what it keeps, the question box of #choice<...>, and random nested conditional chains
-// against a small model.
+// What the case files of the macro language cannot show: the question box of #choice<...>, and
+// random nested conditional chains against a small model.
 #include <random>
 
 #include "macro/inline_eval.h"
-#include "macro/keyword_table.h"
 #include "macro/passes.h"
 #include "macro/symbol_stores.h"
 #include "support/test_support.h"
-#include "text/text_buffer.h"
 
 using namespace testing_support;
 
 namespace {
 
 class MacroTest : public WorkFolderTest {};
-
-// An argument ends at ',' or the closing bracket at depth 1 (either bracket opens and closes a
-// level), at a line feed at any depth, or when size - 1 characters are stored; its inline commands
-// are evaluated. A raw argument runs unevaluated, line ends included, to the closing bracket.
-// Each case: what is returned, what is stored, and the text after the read position.
-TEST_F(MacroTest, ArgumentsStopAndReturn) {
-  const struct { std::string source; int size; bool raw; std::string out; int end; std::string rest; } cases[] = {
-      {"<a,b>,c>", 260, false, "<a,b>", ',', "c>"}, {"{a>,b}", 260, false, "{a>", ',', "b}"},
-      {"x<y<z>>w}", 260, false, "x<y<z>>w", '}', ""}, {"x<y\nz>,w", 260, false, "x<y", '\n', "z>,w"},
-      {"5\r\nnext", 260, false, "5\r", '\n', "next"}, {"ab", 260, false, "ab", -1, ""},
-      {std::string(300, 'a') + ">", 260, false, std::string(259, 'a'), 'a', std::string(40, 'a') + ">"},
-      // In the second, "#add" is cut off at the limit, and is no command.
-      {"#add<#add<1,2>,3>>z", 260, false, "6", '>', "z"}, {"#add<1,2>>", 5, false, "", '<', "1,2>>"},
-      {"a\r\nb<c}>,d", 1040, true, "a\r\nb<c}", 0, ",d"}, {"x{y>z>w", 1040, true, "x{y>z", 0, "w"},
-      // In the second, 'd' is lost at the limit.
-      {"#if<1>", 1040, true, "#if<1>", 0, ""}, {"abcdef>", 4, true, "abc", 0, "ef>"},
-  };
-  for (const auto& c : cases) {
-    char output[1040];
-    writeBytes("source.txt", c.source);
-    TextBuffer source("source.txt");
-    const int returned = c.raw ? (readRawArgument(source, output, c.size), 0) : readArgument(source, output, c.size);
-    EXPECT_EQ(std::to_string(returned) + " " + output + "|" + (source.getText() + source.getPosition()),
-              std::to_string(c.end) + " " + c.out + "|" + c.rest) << c.source;
-  }
-}
 
 // The question of #choice<...> as the player meets it: a yes/no box whose text is the question,
 // cut at its first comma, and the answer as 1 or 0.
