@@ -18,12 +18,6 @@ namespace {
 using Tree = std::map<std::string, std::string>;  // every file below the work folder: path, bytes
 using Texts = std::vector<std::string>;
 
-#ifdef _WIN32
-constexpr bool onWindows = true;
-#else
-constexpr bool onWindows = false;
-#endif
-
 // The simulator with two signal systems of three pairs each, and files that are no pairs.
 const Tree installation = {
     {"sim/Signal1.bmp", "sim 1"}, {"sim/RELAY.BMP", "sim relay"}, {"sim/sIgNaL3.bmp", "sim 3"},

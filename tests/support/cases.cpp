@@ -19,11 +19,9 @@ static std::string decode(const std::string& text, std::size_t& i, char end, int
       continue;
     }
     const char e = text[i++];
-    if (e == 'r' || e == 'n' || e == 't') {
-      out += e == 'r' ? '\r' : e == 'n' ? '\n' : '\t';
-    } else if (e == '#') {
-      out += std::to_string(round);
-    } else if (e == 'x') {
+    if (e == 'r' || e == 'n' || e == 't') out += e == 'r' ? '\r' : e == 'n' ? '\n' : '\t';
+    else if (e == '#') out += std::to_string(round);
+    else if (e == 'x') {
       out += static_cast<char>(std::strtol(text.substr(i, 2).c_str(), nullptr, 16));
       i += 2;
     } else if (e == '{') {
@@ -58,22 +56,18 @@ std::string visible(const std::string& bytes) {
   static const char digits[] = "0123456789ABCDEF";
   std::string out;
   for (const unsigned char c : bytes) {
-    if (c == '\r' || c == '\n' || c == '\t' || c == '\\') {
-      out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\t' ? "\\t" : "\\\\";
-    } else if (c < 0x20 || c > 0x7E) {
-      out += std::string("\\x") + digits[c >> 4] + digits[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
+    const char* named = c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\t' ? "\\t" : c == '\\' ? "\\\\" : nullptr;
+    if (named) out += named;
+    else if (c < 0x20 || c > 0x7E) out += std::string("\\x") + digits[c >> 4] + digits[c & 15];
+    else out += static_cast<char>(c);
   }
   return out;
 }
 
 std::vector<TestCase> readCaseFiles(const std::string& sourceDir) {
   std::vector<std::string> paths;
-  for (const auto& entry : std::filesystem::directory_iterator(sourceDir + "/tests/cases")) {
+  for (const auto& entry : std::filesystem::directory_iterator(sourceDir + "/tests/cases"))
     if (entry.path().extension() == ".txt") paths.push_back(entry.path().string());
-  }
   std::sort(paths.begin(), paths.end());
   paths.push_back(sourceDir + "/docs/route-authors.md");  // its examples, in blocks of "```case"
   std::vector<TestCase> cases;

@@ -11,10 +11,13 @@
 
 namespace testing_support {
 
-// The platform's text line end, as klv.cfg and other text files are written.
+// Whether this is a Windows build (under wine here), and its text line end, as klv.cfg and other
+// text files are written.
 #ifdef _WIN32
+constexpr bool onWindows = true;
 inline const std::string eol = "\r\n";
 #else
+constexpr bool onWindows = false;
 inline const std::string eol = "\n";
 #endif
 

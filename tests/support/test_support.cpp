@@ -14,11 +14,7 @@ void WorkFolderTest::SetUp() {
   // Natively, a folder in memory where the machine has one: the suites write, flush and rename
   // thousands of small files, and a disk makes them wait for every flush.
   std::error_code error;
-#ifdef _WIN32
-  const bool inMemory = false;
-#else
-  const bool inMemory = std::filesystem::is_directory("/dev/shm", error);
-#endif
+  const bool inMemory = !onWindows && std::filesystem::is_directory("/dev/shm", error);
   folder = (inMemory ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path()) / name;
   std::filesystem::create_directories(folder);
   std::filesystem::current_path(folder);
